@@ -39,7 +39,9 @@ bool Control::RaiseEvent(std::string_view event) {
     return true;
 }
 
-void Control::AttachTo(Window& window, QWidget* /*content*/) { owner_ = &window; }
+void Control::AttachTo(Window& window, QWidget* /*content*/) {
+    owner_ = &window;
+}
 
 void InstallInstanceEventHandler(Control& control, std::string_view event,
                                  std::function<void(Control&)> handler) {

@@ -63,7 +63,9 @@ const ClassInfo& Object::Class() {
     return info;
 }
 
-void RegisterClass(const ClassInfo& info) { Registry()[std::string(info.name)] = &info; }
+void RegisterClass(const ClassInfo& info) {
+    Registry()[std::string(info.name)] = &info;
+}
 
 const ClassInfo* FindClass(std::string_view name) {
     auto found = Registry().find(name);

@@ -81,7 +81,9 @@ std::int32_t RuntimeExit() {
 void RuntimeInitExternalClasses() {}
 void InitPluginEntrypoints() {}
 
-void RunFrameworkInitialization(void (*startup)()) { startup(); }
+void RunFrameworkInitialization(void (*startup)()) {
+    startup();
+}
 
 void RuntimeRun() {
     RuntimeState& state = State();
@@ -98,13 +100,17 @@ void Quit(std::int32_t code) {
     QCoreApplication::exit(code);
 }
 
-bool EventLoopRunning() { return State().loopDepth > 0; }
+bool EventLoopRunning() {
+    return State().loopDepth > 0;
+}
 
 void RuntimeRegisterAppObject(std::shared_ptr<Application> app) {
     State().appObject = std::move(app);
 }
 
-std::shared_ptr<Application> RegisteredApp() { return State().appObject; }
+std::shared_ptr<Application> RegisteredApp() {
+    return State().appObject;
+}
 
 void UnhandledException(std::exception_ptr exception) {
     std::string line;

@@ -29,7 +29,9 @@ double Val(const String& text);
 std::int32_t ToInt32(double value);
 
 // Text equality: byte for byte, case matters.
-inline bool StringEquals(const String& a, const String& b) { return a == b; }
+inline bool StringEquals(const String& a, const String& b) {
+    return a == b;
+}
 
 // A block of bytes copied from a string.
 class MemoryBlock {

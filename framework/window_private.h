@@ -1,0 +1,73 @@
+// Framework-internal: the Qt side of a window.
+#pragma once
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "framework/window.h"
+
+class QEventLoop;
+class QMenu;
+
+namespace fw {
+
+class MenuItem;
+
+// The top-level widget: a menu bar above a content area of fixed size.
+class WindowWidget : public QMainWindow {
+public:
+    explicit WindowWidget(Window& owner);
+    Window& Owner() const { return owner_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    Window& owner_;
+};
+
+struct Window::Private {
+    explicit Private(Window& owner);
+
+    void ApplyFlags();
+    void ApplySize();
+    void RebuildMenuBar();
+    void AddMenuEntries(QMenu& menu, MenuItem& parent);
+    void RefreshMenuStates();
+    bool RefreshItemState(MenuItem& item);
+    void ShowNow();
+    void Place(std::int32_t placement);
+
+    std::unique_ptr<WindowWidget> widget;
+    QWidget* content = nullptr;
+    String title;
+    std::int32_t width = 100;
+    std::int32_t height = 100;
+    bool visible = true;
+    bool building = false;
+    bool closed = false;
+    bool shownOnce = false;
+    bool menuBarVisible = true;
+    bool closeButton = true;
+    bool resizeable = true;
+    bool maximizeButton = true;
+    bool minimizeButton = true;
+    bool placed = false;  // a position was computed from Placement
+    QPoint placedPosition;
+    std::shared_ptr<fw::MenuBar> menuBar;
+    std::map<String, std::function<bool()>, std::less<>> menuHandlers;
+    std::map<const MenuItem*, QPointer<QAction>> actions;
+    QPointer<QEventLoop> modalLoop;
+};
+
+// The window a widget belongs to, or nullptr.
+Window* WindowOf(QWidget* widget);
+
+}  // namespace fw

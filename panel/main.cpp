@@ -1,0 +1,5 @@
+#include "panel/startup.h"
+
+int main() {
+    return entry::main();
+}
