@@ -16,22 +16,30 @@ struct CodePoint {
 // (overlong, surrogate, cut short, past U+10FFFF) stands for itself, so every text still has a
 // length and a first code.
 CodePoint DecodeAt(const String& text, std::size_t at) {
+    // A lead byte's high bits give the sequence's length; the smallest code of each length
+    // tells an overlong form.
+    struct Form {
+        unsigned char mask;
+        unsigned char bits;
+        std::size_t length;
+        std::uint32_t smallest;
+    };
+    static constexpr Form kForms[] = {
+        {0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800}, {0xF8, 0xF0, 4, 0x10000}};
+
     const auto lead = static_cast<unsigned char>(text[at]);
     const CodePoint stray{lead, 1};
-    std::size_t length = 0;
-    std::uint32_t code = 0;
-    std::uint32_t smallest = 0;
-    if (lead < 0x80) {
-        return stray;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, code = lead & 0x1F, smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, code = lead & 0x0F, smallest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, code = lead & 0x07, smallest = 0x10000;
-    } else {
+    const Form* form = nullptr;
+    for (const Form& candidate : kForms) {
+        if ((lead & candidate.mask) == candidate.bits) {
+            form = &candidate;
+        }
+    }
+    if (form == nullptr) {
         return stray;
     }
+    const std::size_t length = form->length;
+    std::uint32_t code = lead & static_cast<unsigned char>(~form->mask);
     if (text.size() - at < length) {
         return stray;
     }
@@ -42,7 +50,7 @@ CodePoint DecodeAt(const String& text, std::size_t at) {
         }
         code = (code << 6) | (next & 0x3F);
     }
-    if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+    if (code < form->smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         return stray;
     }
     return {code, length};
