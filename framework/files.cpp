@@ -1,0 +1,54 @@
+#include "framework/files.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace fw {
+
+namespace {
+
+// Empty when no folder can be named.
+std::filesystem::path SettingsFolder() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome != nullptr && *configHome != '\0') {
+        return std::filesystem::path(configHome) / "zq8";
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user != nullptr ? user->pw_dir : nullptr;
+    }
+    if (home == nullptr || *home == '\0') {
+        return {};
+    }
+    return std::filesystem::path(home) / ".config" / "zq8";
+}
+
+}  // namespace
+
+bool FolderItem::Exists() const {
+    struct stat info {};
+    return ::stat(path_.c_str(), &info) == 0;
+}
+
+std::shared_ptr<TextInputStream> FolderItem::OpenAsTextFile() {
+    return TextInputStream::Open(path_, lastError_);
+}
+
+std::shared_ptr<TextOutputStream> FolderItem::CreateTextFile() {
+    return TextOutputStream::Create(path_, lastError_);
+}
+
+std::shared_ptr<FolderItem> GetFolderItem(const String& name) {
+    const std::filesystem::path folder = SettingsFolder();
+    if (folder.empty()) {
+        return nullptr;
+    }
+    return std::make_shared<FolderItem>((folder / name).string());
+}
+
+}  // namespace fw

@@ -1,0 +1,370 @@
+#include "settings/config.h"
+
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/exceptions.h"
+#include "tests/support/child_process.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_config.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zq8test::FolderEntries;
+using zq8test::ReadBytes;
+using zq8test::SettingsFile;
+using zq8test::SettingsFolder;
+using zq8test::WriteBytes;
+
+// The file as the store writes it: the entries given, then empty lines up to 256.
+std::string StoredFile(const std::vector<std::string>& entries) {
+    std::string bytes;
+    for (std::size_t n = 0; n < 256; ++n) {
+        bytes += (n < entries.size() ? entries[n] : "") + "\n";
+    }
+    return bytes;
+}
+
+std::string Joined(const std::vector<std::string>& lines, const std::string& lineEnd = "\n") {
+    std::string bytes;
+    for (const auto& line : lines) {
+        bytes += line + lineEnd;
+    }
+    return bytes;
+}
+
+class ConfigStore : public testing::Test {
+protected:
+    // The module state as the framework sets it up before any window opens.
+    void SetUp() override {
+        config::parray.fill("");
+        config::filename.reset();
+        config::cfound = false;
+    }
+
+    static void Load(const std::string& bytes) {
+        WriteBytes(SettingsFile(), bytes);
+        config::initconfig("zq8.ini");
+    }
+};
+
+TEST_F(ConfigStore, FirstStartCreatesTheFileOnlyAtTheFirstStore) {
+    config::initconfig("zq8.ini");
+    EXPECT_FALSE(fs::exists(SettingsFolder()));
+    EXPECT_EQ(config::getint("zq8lang"), 0);
+    EXPECT_FALSE(config::cfound);
+
+    config::putconfig("zq8lang", fw::Int32ToVariant(0));
+    EXPECT_EQ(ReadBytes(SettingsFile()), StoredFile({"zq8lang", "0"}));
+
+    config::putconfig("controlport", fw::StringToVariant("/dev/ttyUSB0"));
+    config::putconfig("zq8lang", fw::Int32ToVariant(1));
+    EXPECT_EQ(ReadBytes(SettingsFile()),
+              StoredFile({"zq8lang", "1", "controlport", "/dev/ttyUSB0"}));
+    EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
+}
+
+TEST_F(ConfigStore, AThreeLineFileGivesAKeyWithAnEmptyValue) {
+    Load("controlport\n/dev/ttyS0\nzq8lang\n");
+
+    EXPECT_EQ(config::getstring("controlport"), "/dev/ttyS0");
+    EXPECT_TRUE(config::cfound);
+    EXPECT_EQ(config::findconfig("zq8lang"), 1);
+    EXPECT_TRUE(config::cfound);
+    EXPECT_EQ(config::getstring("zq8lang"), "");
+    EXPECT_TRUE(config::cfound);
+    EXPECT_EQ(config::getint("zq8lang"), 0);
+    EXPECT_TRUE(config::cfound);
+    EXPECT_EQ(config::findconfig("Select Port_left"), 2);
+    EXPECT_FALSE(config::cfound);
+    // Keys match byte for byte, letter case included.
+    EXPECT_EQ(config::getstring("ZQ8LANG"), "");
+    EXPECT_FALSE(config::cfound);
+    for (std::size_t n = 3; n < config::parray.size(); ++n) {
+        ASSERT_EQ(config::parray[n], "") << "entry " << n;
+    }
+}
+
+TEST_F(ConfigStore, TheEmptyKeyIsNeverFound) {
+    config::initconfig("zq8.ini");
+    EXPECT_EQ(config::findconfig(""), 0);
+    EXPECT_FALSE(config::cfound);
+
+    Load("zq8lang\n0\ncontrolport\n\n");
+    config::cfound = true;
+    EXPECT_EQ(config::getstring(""), "");
+    EXPECT_FALSE(config::cfound);
+    EXPECT_EQ(config::findconfig(""), 2);
+}
+
+TEST_F(ConfigStore, ANewKeyTakesTheFirstFreePairAndPairsPastAGapStayUnfound) {
+    Load(Joined({"a", "1", "", "", "", "", "b", "2"}));
+    EXPECT_EQ(config::getstring("b"), "");
+    EXPECT_FALSE(config::cfound);
+
+    config::putconfig("c", fw::StringToVariant("3"));
+    config::putconfig("a", fw::StringToVariant("changed"));
+
+    EXPECT_EQ(ReadBytes(SettingsFile()), StoredFile({"a", "changed", "c", "3", "", "", "b", "2"}));
+    EXPECT_EQ(config::getstring("b"), "");
+    EXPECT_FALSE(config::cfound);
+}
+
+TEST_F(ConfigStore, ALongFileLoadsItsFirst256LinesAndIsWrittenBackWith256) {
+    std::vector<std::string> lines;
+    for (int n = 1; n <= 300; ++n) {
+        lines.push_back("line" + std::to_string(n));
+    }
+    Load(Joined(lines));
+    EXPECT_EQ(config::parray[255], "line256");
+
+    config::putconfig("line1", fw::StringToVariant("changed"));
+
+    lines.resize(256);
+    lines[1] = "changed";
+    EXPECT_EQ(ReadBytes(SettingsFile()), Joined(lines));
+}
+
+TEST_F(ConfigStore, LoadsCrLfAndLoneCrFilesAndWritesThemBackWithNewlines) {
+    for (const std::string lineEnd : {"\n", "\r\n", "\r"}) {
+        SCOPED_TRACE(testing::PrintToString(lineEnd));
+        Load(Joined({"zq8lang", "1", "controlport", "/dev/ttyS0"}, lineEnd));
+        EXPECT_EQ(config::getint("zq8lang"), 1);
+        EXPECT_EQ(config::getstring("controlport"), "/dev/ttyS0");
+
+        config::putconfig("zq8lang", fw::Int32ToVariant(0));
+        EXPECT_EQ(ReadBytes(SettingsFile()),
+                  StoredFile({"zq8lang", "0", "controlport", "/dev/ttyS0"}));
+    }
+}
+
+TEST_F(ConfigStore, AnIntegerComesBackAsItWasStored) {
+    using Int32 = std::numeric_limits<std::int32_t>;
+    for (const std::int32_t value : {0, 1, -1, 42, -7, Int32::max(), Int32::min()}) {
+        SCOPED_TRACE(value);
+        config::initconfig("zq8.ini");
+        config::putconfig("zq8lang", fw::Int32ToVariant(value));
+        EXPECT_EQ(ReadBytes(SettingsFile()), StoredFile({"zq8lang", std::to_string(value)}));
+
+        config::initconfig("zq8.ini");
+        EXPECT_EQ(config::getint("zq8lang"), value);
+        EXPECT_TRUE(config::cfound);
+    }
+}
+
+TEST_F(ConfigStore, ReadsAnyStoredTextAsAnInteger) {
+    using Int32 = std::numeric_limits<std::int32_t>;
+    const struct {
+        std::string text;
+        std::int32_t value;
+    } cases[] = {
+        {"12abc", 12},
+        {" -3", -3},
+        {"abc", 0},
+        {"99999999999", Int32::max()},
+        {"-99999999999", Int32::min()},
+        {std::string(5000, '9'), Int32::max()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 20));
+        Load(Joined({"zq8lang", c.text}));
+        EXPECT_EQ(config::getint("zq8lang"), c.value);
+        EXPECT_TRUE(config::cfound);
+    }
+}
+
+TEST_F(ConfigStore, AFullTableTakesNoNewKeyAndLeavesTheFileAlone) {
+    std::vector<std::string> entries;
+    for (int k = 0; k < 128; ++k) {
+        entries.push_back("k" + std::to_string(k));
+        entries.push_back("v" + std::to_string(k));
+    }
+    Load(Joined(entries));
+    const auto before = config::parray;
+    const std::string fileBefore = ReadBytes(SettingsFile());
+
+    EXPECT_EQ(config::findconfig("new"), config::kNoFreePair);
+    EXPECT_FALSE(config::cfound);
+    EXPECT_EQ(config::getstring("new"), "");
+    config::putconfig("new", fw::StringToVariant("value"));
+    EXPECT_EQ(config::parray, before);
+    EXPECT_EQ(ReadBytes(SettingsFile()), fileBefore);
+
+    EXPECT_EQ(config::getstring("k127"), "v127");
+    config::putconfig("k127", fw::StringToVariant("last"));
+    entries.back() = "last";
+    EXPECT_EQ(ReadBytes(SettingsFile()), Joined(entries));
+}
+
+TEST_F(ConfigStore, AStoreBeforeLoadingKeepsThePairInTheTableAndWritesNothing) {
+    config::putconfig("zq8lang", fw::Int32ToVariant(1));
+    EXPECT_EQ(config::getint("zq8lang"), 1);
+    EXPECT_TRUE(config::cfound);
+    EXPECT_FALSE(fs::exists(SettingsFolder()));
+}
+
+TEST_F(ConfigStore, KeepsEveryByteOfWhatItLoads) {
+    const std::string key("port\xFF\0name", 10);
+    const std::string value(10 * 1024 * 1024, '\0');
+    const std::string other = "caf\xC3\xA9 \x80\xFE";
+    Load(Joined({key, value, "other", other}));
+    EXPECT_EQ(config::getstring(key), value);
+    EXPECT_EQ(config::getstring("other"), other);
+
+    config::putconfig("zq8lang", fw::Int32ToVariant(0));
+    EXPECT_EQ(ReadBytes(SettingsFile()), StoredFile({key, value, "other", other, "zq8lang", "0"}));
+}
+
+// Past its million lines the file runs on for 64 GiB without taking disk space: a reader that
+// took in more than it needs would not get through it.
+TEST_F(ConfigStore, LoadsOnlyTheHeadOfAHugeFile) {
+    std::string bytes;
+    for (int n = 0; n < 1000000; ++n) {
+        bytes += "k" + std::to_string(n) + "\n";
+    }
+    WriteBytes(SettingsFile(), bytes);
+    fs::resize_file(SettingsFile(), bytes.size() + (std::uintmax_t{64} << 30));
+
+    config::initconfig("zq8.ini");
+    EXPECT_EQ(config::parray[0], "k0");
+    EXPECT_EQ(config::parray[255], "k255");
+    EXPECT_EQ(config::getstring("k254"), "k255");
+}
+
+TEST_F(ConfigStore, AFileThatCannotBeReadRaisesAfterEmptyingTheTable) {
+    config::initconfig("other.ini");
+    config::parray[0] = "left over";
+    fs::create_directories(SettingsFile());
+
+    try {
+        config::initconfig("zq8.ini");
+        FAIL() << "no exception";
+    } catch (const fw::NilObjectException& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "cannot read " + SettingsFile().string() + ": Is a directory");
+    }
+    EXPECT_EQ(config::parray, decltype(config::parray){});
+    EXPECT_EQ(config::filename, "zq8.ini");
+}
+
+TEST_F(ConfigStore, AFolderWhereNoFileCanBeWrittenRaisesAfterStoringThePair) {
+    WriteBytes(SettingsFolder(), "a file where the settings folder belongs\n");
+    config::initconfig("zq8.ini");
+    try {
+        config::putconfig("zq8lang", fw::Int32ToVariant(1));
+        FAIL() << "no exception";
+    } catch (const fw::NilObjectException& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "cannot write " + SettingsFile().string() + ": Not a directory");
+    }
+    EXPECT_EQ(config::getint("zq8lang"), 1);
+    EXPECT_EQ(ReadBytes(SettingsFolder()), "a file where the settings folder belongs\n");
+}
+
+// Root writes into any folder; the store runs as an ordinary user in a child process to meet
+// the read-only folder that a user would.
+TEST_F(ConfigStore, AReadOnlyFolderRaisesAndLeavesTheOldFileAsItWas) {
+    const std::string old = StoredFile({"zq8lang", "0", "controlport", "/dev/ttyS0"});
+    WriteBytes(SettingsFile(), old);
+    fs::permissions(SettingsFolder().parent_path(),
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                        fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(SettingsFolder(), fs::perms::owner_read | fs::perms::owner_exec |
+                                          fs::perms::group_read | fs::perms::group_exec |
+                                          fs::perms::others_read | fs::perms::others_exec);
+
+    zq8test::ChildProcess child([](int report) {
+        const gid_t nobody = 65534;
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)) {
+            return 77;
+        }
+        config::initconfig("zq8.ini");
+        std::string said;
+        try {
+            config::putconfig("zq8lang", fw::Int32ToVariant(1));
+            said = "no exception";
+        } catch (const fw::NilObjectException& e) {
+            said = e.what();
+        }
+        said += "\n" + config::getstring("zq8lang");
+        return write(report, said.data(), said.size()) == ssize_t(said.size()) ? 0 : 1;
+    });
+    const std::string said = child.ReadAll();
+    const int status = child.Wait();
+    fs::permissions(SettingsFolder(), fs::perms::owner_all);
+    if (status == 77) {
+        GTEST_SKIP() << "cannot run as another user here";
+    }
+    ASSERT_EQ(status, 0);
+
+    EXPECT_EQ(said, "cannot write " + SettingsFile().string() + ": Permission denied\n1");
+    EXPECT_EQ(ReadBytes(SettingsFile()), old);
+    EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
+}
+
+// A value that shows whether it was written whole: its length, a repeated digit and its number.
+std::string Marked(int round) {
+    return std::string(200000, static_cast<char>('0' + round % 10)) + ":" + std::to_string(round);
+}
+
+// The round whose marked value the file holds, or -1 when it is not a whole file of the store.
+int MarkedRound(const std::string& bytes) {
+    const std::string prefix = "n\n";
+    if (bytes.compare(0, prefix.size(), prefix) != 0) {
+        return -1;
+    }
+    const std::size_t valueEnd = bytes.find('\n', prefix.size());
+    if (valueEnd == std::string::npos || bytes.substr(valueEnd) != std::string(255, '\n')) {
+        return -1;
+    }
+    const std::string value = bytes.substr(prefix.size(), valueEnd - prefix.size());
+    const std::size_t colon = value.find(':');
+    if (colon == std::string::npos) {
+        return -1;
+    }
+    const int round = std::stoi(value.substr(colon + 1));
+    return Marked(round) == value ? round : -1;
+}
+
+TEST_F(ConfigStore, AStoreKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
+    config::initconfig("zq8.ini");
+    config::putconfig("n", fw::StringToVariant(Marked(0)));
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> pause(0, 20000);
+
+    for (int kill = 0; kill < 30; ++kill) {
+        SCOPED_TRACE(kill);
+        zq8test::ChildProcess child([](int report) {
+            config::initconfig("zq8.ini");
+            for (int round = 1; round < 5000; ++round) {
+                config::putconfig("n", fw::StringToVariant(Marked(round)));
+                if (round == 1 && write(report, "1", 1) != 1) {
+                    return 1;
+                }
+            }
+            return 0;
+        });
+        // The kill lands after the first whole store, somewhere in the run of later ones.
+        ASSERT_EQ(child.Read(1), "1");
+        std::this_thread::sleep_for(std::chrono::microseconds(pause(random)));
+        child.Kill();
+        child.Wait();
+
+        ASSERT_GE(MarkedRound(ReadBytes(SettingsFile())), 1);
+    }
+}
+
+}  // namespace
