@@ -1,0 +1,130 @@
+#include "framework/listbox.h"
+
+#include <QFrame>
+#include <QListView>
+#include <QStringListModel>
+
+namespace fw {
+
+namespace {
+
+QString FromBytes(const String& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+}  // namespace
+
+// A string list model: rows are plain texts, and inserting at the top costs the same at any
+// length of the list.
+struct Listbox::Private {
+    QListView* view = nullptr;
+    QStringListModel* model = nullptr;
+};
+
+Listbox::Listbox() : RectControl(std::make_unique<QListView>()), d_(std::make_unique<Private>()) {
+    d_->view = static_cast<QListView*>(Widget());
+    d_->model = new QStringListModel(d_->view);  // owned by the view
+    d_->view->setModel(d_->model);
+    d_->view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    d_->view->setUniformItemSizes(true);
+    d_->view->setSelectionMode(QAbstractItemView::SingleSelection);
+    ApplyScrollBars();
+}
+
+Listbox::~Listbox() = default;
+
+const ClassInfo& Listbox::Class() {
+    static const ClassInfo info{
+        "Listbox",
+        &RectControl::Class(),
+        {
+            Property("Border", &Listbox::SetBorder),
+            Property("ColumnCount", &Listbox::ColumnCount),
+            Property("ColumnWidths", &Listbox::ColumnWidths),
+            Property("HasHeading", &Listbox::HasHeading),
+            Property("UseFocusRing", &Listbox::UseFocusRing),
+            Property("InitialValue", &Listbox::SetInitialValue),
+            Property("HeadingIndex", &Listbox::HeadingIndex),
+            Property("ScrollBarHorizontal", &Listbox::SetScrollBarHorizontal),
+            Property("ScrollBarVertical", &Listbox::SetScrollBarVertical),
+            Property("GridLinesHorizontal", &Listbox::GridLinesHorizontal),
+            Property("GridLinesVertical", &Listbox::GridLinesVertical),
+            Property("DefaultRowHeight", &Listbox::DefaultRowHeight),
+            Property("_ScrollWidth", &Listbox::ScrollWidth),
+            Property("TextFont", &Listbox::SetTextFont),
+            Property("Bold", &Listbox::Bold),
+            Property("Italic", &Listbox::Italic),
+            Property("Underline", &Listbox::Underline),
+            Property("Hierarchical", &Listbox::Hierarchical),
+            Property("EnableDrag", &Listbox::EnableDrag),
+            Property("EnableDragReorder", &Listbox::EnableDragReorder),
+            Property("RequiresSelection", &Listbox::RequiresSelection),
+            Property("SelectionType", &Listbox::SelectionType),
+            Property("ColumnsResizable", &Listbox::ColumnsResizable),
+            Property("AutoHideScrollbars", &Listbox::SetAutoHideScrollbars),
+            Property("DataSource", &Listbox::DataSource),
+            Property("DataField", &Listbox::DataField),
+        }};
+    return info;
+}
+
+void Listbox::InsertRow(std::int32_t row, const String& text, std::int32_t /*indent*/) {
+    const int count = d_->model->rowCount();
+    const int at = std::clamp<int>(row, 0, count);
+    d_->model->insertRows(at, 1);
+    d_->model->setData(d_->model->index(at), FromBytes(text));
+}
+
+void Listbox::DeleteAllRows() {
+    d_->model->setStringList({});
+}
+
+std::int32_t Listbox::ListCount() const {
+    return d_->model->rowCount();
+}
+
+String Listbox::Cell(std::int32_t row) const {
+    if (row < 0 || row >= d_->model->rowCount()) {
+        return {};
+    }
+    const QByteArray bytes = d_->model->data(d_->model->index(row)).toString().toUtf8();
+    return String(bytes.constData(), std::size_t(bytes.size()));
+}
+
+void Listbox::SetBorder(bool value) {
+    d_->view->setFrameShape(value ? QFrame::StyledPanel : QFrame::NoFrame);
+}
+
+void Listbox::SetScrollBarVertical(bool value) {
+    scrollBarVertical_ = value;
+    ApplyScrollBars();
+}
+
+void Listbox::SetScrollBarHorizontal(bool value) {
+    scrollBarHorizontal_ = value;
+    ApplyScrollBars();
+}
+
+void Listbox::SetAutoHideScrollbars(bool value) {
+    autoHideScrollbars_ = value;
+    ApplyScrollBars();
+}
+
+void Listbox::ApplyScrollBars() {
+    const Qt::ScrollBarPolicy shown =
+        autoHideScrollbars_ ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
+    d_->view->setVerticalScrollBarPolicy(scrollBarVertical_ ? shown : Qt::ScrollBarAlwaysOff);
+    d_->view->setHorizontalScrollBarPolicy(scrollBarHorizontal_ ? shown : Qt::ScrollBarAlwaysOff);
+}
+
+void Listbox::SetInitialValue(const String& value) {
+    // Initial rows, one per line of the text.
+    d_->model->setStringList(value.empty() ? QStringList{}
+                                           : FromBytes(value).split('\r', Qt::KeepEmptyParts));
+}
+
+void Listbox::SetTextFont(const String& /*font*/) {
+    // "System" and every other name show in the platform's list font.
+}
+
+}  // namespace fw
