@@ -6,6 +6,7 @@
 #include "panel/app.h"
 #include "panel/menubar1.h"
 #include "panel/zq8.h"
+#include "settings/config.h"
 
 namespace entry {
 
@@ -26,6 +27,10 @@ void initialize() {
           &MenuBar1::Class()}) {
         fw::RegisterClass(*info);
     }
+    // The settings store's module state: no file name yet, an empty table, nothing found.
+    config::filename.reset();
+    config::parray.fill(fw::String());
+    config::cfound = false;
 }
 
 void Main() {
@@ -63,6 +68,8 @@ void MakeDefaultView() {
 void finalize() {
     fw::ReleaseAllWindows();
     MenuBar1::ReleaseImplicitInstance();
+    config::filename.reset();
+    config::parray.fill(fw::String());
 }
 
 }  // namespace entry

@@ -1,0 +1,71 @@
+// The run of the whole program in this process: start-up, the shared menu bar, and the ways
+// the run ends.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTimer>
+
+#include "framework/runtime.h"
+#include "framework/window.h"
+#include "framework/window_private.h"
+#include "panel/menubar1.h"
+#include "panel/startup.h"
+#include "panel/zq8.h"
+
+namespace {
+
+TEST(Startup, TheApplicationAndTheMainWindowShareOneMenuBar) {
+    entry::initialize();
+    entry::Startup();
+    auto window = zq8::zq8_();
+    ASSERT_NE(fw::RegisteredApp(), nullptr);
+    EXPECT_EQ(fw::RegisteredApp()->MenuBar(), window->MenuBar());
+    EXPECT_EQ(window->MenuBar(), MenuBar1::MenuBar1_());
+    EXPECT_EQ(fw::FindClass("zq8.zq8"), &zq8::Class());
+    entry::finalize();
+    EXPECT_FALSE(MenuBar1::HasImplicitInstance());
+    EXPECT_EQ(fw::GetImplicitWindow("zq8.zq8"), nullptr);
+}
+
+TEST(Startup, TheMainWindowHasItsDesignTimeValues) {
+    entry::initialize();
+    entry::Startup();
+    auto window = zq8::zq8_();
+    EXPECT_EQ(window->Width(), 260);
+    EXPECT_EQ(window->Height(), 474);
+    EXPECT_FALSE(window->Resizeable());
+    EXPECT_TRUE(window->CloseButton());
+    EXPECT_TRUE(window->MinimizeButton());
+    EXPECT_FALSE(window->MaximizeButton());
+    EXPECT_TRUE(window->MenuBarVisible());
+    EXPECT_TRUE(window->Visible());
+    const Qt::WindowFlags flags = window->GetPrivate().widget->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window->GetPrivate().content->size(), QSize(260, 474));
+    entry::finalize();
+}
+
+// Runs the whole program, doing `action` once its event loop runs; gives the exit status.
+int RunProgramAnd(const std::function<void()>& action) {
+    QTimer::singleShot(0, [action] { fw::Dispatch(action); });
+    return entry::main();
+}
+
+TEST(Startup, ClosingTheMainWindowEndsTheRunWithStatusZero) {
+    EXPECT_EQ(RunProgramAnd([] { zq8::zq8_()->GetPrivate().widget->close(); }), 0);
+}
+
+TEST(Startup, TheQuitItemEndsTheRunThroughTheCloseEventWithStatusZero) {
+    bool closed = false;
+    EXPECT_EQ(RunProgramAnd([&closed] {
+                  auto window = zq8::zq8_();
+                  window->GetPrivate().actions.at(window->FileQuit())->trigger();
+                  closed = window->IsClosed();
+              }),
+              0);
+    EXPECT_TRUE(closed);
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+# Shared by the end-to-end scripts: a private X display, a private settings folder, and the
+# program started on them. Sourced, not run.
+set -euo pipefail
+
+e2e_dir=$(mktemp -d)
+export XDG_CONFIG_HOME="$e2e_dir/config"
+mkdir -p "$XDG_CONFIG_HOME"
+unset QT_QPA_PLATFORM
+e2e_pids=()
+
+e2e_cleanup() {
+    for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$e2e_dir"
+}
+trap e2e_cleanup EXIT
+
+# Starts Xvfb on the first free display number and exports DISPLAY.
+e2e_start_display() {
+    local n
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$e2e_dir/xvfb.log" 2>&1 &
+            e2e_pids+=($!)
+            export DISPLAY=":$n"
+            for _ in $(seq 100); do
+                xdpyinfo >/dev/null 2>&1 && return 0
+                sleep 0.05
+            done
+        fi
+    done
+    echo "no X display could be started" >&2
+    return 1
+}
+
+# Waits until a window of that exact title is mapped and prints its id.
+e2e_wait_window() {
+    local title=$1 id
+    for _ in $(seq 200); do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo "no window titled '$title'" >&2
+    return 1
+}
+
+# Waits for a process to end within a bound and prints its exit status.
+e2e_wait_exit() {
+    local pid=$1
+    for _ in $(seq 200); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid" && echo 0 || echo $?
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo "process $pid did not end" >&2
+    return 1
+}
