@@ -12,7 +12,14 @@
 namespace {
 
 class FreshSettingsFolder : public testing::EmptyTestEventListener {
-    void OnTestStart(const testing::TestInfo&) override { zq8test::UseFreshConfigHome(); }
+    void OnTestStart(const testing::TestInfo&) override { folder_ = zq8test::UseFreshConfigHome(); }
+    // Some tests leave megabytes of settings files behind: repeated runs must not fill the disk.
+    void OnTestEnd(const testing::TestInfo&) override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    std::filesystem::path folder_;
 };
 
 }  // namespace
@@ -22,5 +29,8 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshSettingsFolder);
     fw::RuntimeInit();
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // The display connection must go before static destruction, which is too late for it.
+    fw::RuntimeExit();
+    return result;
 }
