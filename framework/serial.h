@@ -1,0 +1,108 @@
+// Serial ports: the machine's list of ports, and the Serial control that writes to one of them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "framework/control.h"
+#include "framework/object.h"
+
+namespace fw {
+
+class SerialLine;
+
+// One entry of the machine's list of serial ports.
+class SerialPort : public Object {
+public:
+    // A port with an empty device path stands for an index that is not on the list: it never opens.
+    SerialPort(String name, String devicePath);
+    ~SerialPort() override;
+
+    static const ClassInfo& Class();
+    const ClassInfo& GetClassInfo() const override { return Class(); }
+
+    // "ttyUSB0" for a port the system lists, the device path for one given in ZQ8_SERIAL_PORTS.
+    const String& Name() const { return name_; }
+    // The device node the port stands for (framework use only).
+    const String& DevicePath() const { return devicePath_; }
+
+private:
+    String name_;
+    String devicePath_;
+};
+
+namespace System {
+
+// The machine's list, taken afresh at each call, since adapters come and go: the ports the system
+// lists, in order of their names, then each device path of ZQ8_SERIAL_PORTS (colon-separated,
+// empty entries skipped) in the order given.
+std::int32_t SerialPortCount();
+// The port at that index of the list. An index off the list gives a port that does not open, so
+// that a list that shrank since it was shown ends in a failed Open rather than a crash.
+std::shared_ptr<fw::SerialPort> SerialPort(std::int32_t index);
+
+}  // namespace System
+
+// A connection to one serial port, write-only as far as the program is concerned.
+//
+// Line settings are codes, taken when the port opens:
+//   Baud    0..15: 300, 600, 1200, 1800, 2400, 3600, 4800, 7200, 9600, 14400, 19200, 28800,
+//                  38400, 57600, 115200, 230400
+//   Bits    0..3: 5..8 data bits
+//   Parity  0 none, 1 odd, 2 even
+//   Stop    0 one, 1 one and a half, 2 two stop bits
+//   XON     XON/XOFF flow control;  CTS  RTS/CTS flow control;  DTR  DTR raised while open
+// A code out of its range is kept as set but opens the line with that setting's default (9600
+// baud, 8 data bits, no parity, one stop bit), which is also what a new control starts with.
+// One and a half stop bits come out as two, the nearest a Linux terminal offers; a UART sends
+// one and a half when asked for two at 5 data bits.
+class Serial : public Control {
+public:
+    Serial();
+    ~Serial() override;
+
+    static const ClassInfo& Class();
+    const ClassInfo& GetClassInfo() const override { return Class(); }
+
+    std::int32_t Baud() const { return baud_; }
+    void SetBaud(std::int32_t code) { baud_ = code; }
+    std::int32_t Bits() const { return bits_; }
+    void SetBits(std::int32_t code) { bits_ = code; }
+    std::int32_t Parity() const { return parity_; }
+    void SetParity(std::int32_t code) { parity_ = code; }
+    std::int32_t Stop() const { return stop_; }
+    void SetStop(std::int32_t code) { stop_ = code; }
+    bool XON() const { return xon_; }
+    void SetXON(bool on) { xon_ = on; }
+    bool CTS() const { return cts_; }
+    void SetCTS(bool on) { cts_ = on; }
+    bool DTR() const { return dtr_; }
+    void SetDTR(bool on) { dtr_ = on; }
+
+    // The port the next Open uses; a connection already open stays on its port until closed.
+    void SetSerialPort(std::shared_ptr<fw::SerialPort> port) { port_ = std::move(port); }
+    std::shared_ptr<fw::SerialPort> SerialPort() const { return port_; }
+
+    // Opens the port held, closing any connection first. True when it opened; otherwise one line
+    // on stderr names the port and the system's reason.
+    bool Open();
+    // Lets the bytes still pending go out, for about a second at most, then closes. Harmless when
+    // nothing is open.
+    void Close();
+    // Sends the bytes after those written before, without waiting for the line. With no port
+    // open, or once the device has gone, the bytes are dropped without a word.
+    void Write(const String& bytes);
+
+private:
+    std::shared_ptr<fw::SerialPort> port_;
+    std::int32_t baud_ = 8;
+    std::int32_t bits_ = 3;
+    std::int32_t parity_ = 0;
+    std::int32_t stop_ = 0;
+    bool xon_ = false;
+    bool cts_ = false;
+    bool dtr_ = false;
+    std::unique_ptr<SerialLine> line_;
+};
+
+}  // namespace fw

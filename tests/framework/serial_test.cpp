@@ -1,0 +1,510 @@
+#include "framework/serial.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/runtime.h"
+#include "framework/serial_line_settings.h"
+#include "framework/serial_termios.h"
+#include "tests/support/pseudo_terminal.h"
+#include "tests/support/tty_settings.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kReadTimeout = 10s;
+// Far more than a pseudo-terminal buffers (some 20 KiB), so that most of it must wait in the
+// line's own queue.
+constexpr std::size_t kBurstFrames = 20000;
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int value : values) {
+        bytes += char(value);
+    }
+    return bytes;
+}
+
+// Sets a property the way a design-time property list does: by name, through the class record.
+void SetProperty(fw::Object& object, std::string_view name, const fw::PropertyValue& value) {
+    const fw::PropertyDecl* property = object.GetClassInfo().FindProperty(name);
+    ASSERT_NE(property, nullptr) << name;
+    const bool isBoolean = std::holds_alternative<bool>(value);
+    ASSERT_EQ(property->type, isBoolean ? fw::PropertyType::Boolean : fw::PropertyType::Integer)
+        << name;
+    property->set(object, value);
+}
+
+struct ControlCodes {
+    std::int32_t baud = 12;
+    std::int32_t bits = 3;
+    std::int32_t parity = 1;
+    std::int32_t stop = 0;
+    bool xon = false;
+    bool cts = false;
+};
+
+void ApplyCodes(fw::Serial& serial, const ControlCodes& codes) {
+    SetProperty(serial, "Baud", codes.baud);
+    SetProperty(serial, "Bits", codes.bits);
+    SetProperty(serial, "Parity", codes.parity);
+    SetProperty(serial, "Stop", codes.stop);
+    SetProperty(serial, "XON", codes.xon);
+    SetProperty(serial, "CTS", codes.cts);
+    SetProperty(serial, "DTR", false);
+}
+
+// Frames that differ by their position, so that a lost, repeated or misplaced one shows.
+std::vector<std::string> NumberedFrames(std::size_t count) {
+    std::vector<std::string> frames;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int low = int(i & 0xFF);
+        const int high = int((i >> 8) & 0xFF);
+        frames.push_back(Bytes({0x02, 0xBA, low, high, (0x02 + 0xBA + low + high) & 0xFF}));
+    }
+    return frames;
+}
+
+std::string Joined(const std::vector<std::string>& frames) {
+    std::string all;
+    for (const std::string& frame : frames) {
+        all += frame;
+    }
+    return all;
+}
+
+// Runs the framework's event loop on this thread while `work` runs on another, until the work is
+// done. Quit is repeated, since a first one may come before the loop has started.
+void RunEventLoopDuring(const std::function<void()>& work) {
+    std::atomic<bool> loopEnded{false};
+    std::thread worker([&] {
+        work();
+        while (!loopEnded.load()) {
+            fw::Quit(0);
+            std::this_thread::sleep_for(10ms);
+        }
+    });
+    fw::RuntimeRun();
+    loopEnded.store(true);
+    worker.join();
+}
+
+std::shared_ptr<fw::SerialPort> LastListedPort() {
+    return fw::System::SerialPort(fw::System::SerialPortCount() - 1);
+}
+
+// The controller box on a pseudo-terminal, listed through ZQ8_SERIAL_PORTS, and a serial control
+// with the controller's line settings.
+class SerialTest : public testing::Test {
+protected:
+    SerialTest() {
+        Relist();
+        ApplyCodes(serial, ControlCodes{});
+    }
+
+    void Relist() { listed.emplace(std::vector<std::string>{box.SlavePath()}); }
+
+    bool OpenBox() {
+        serial.SetSerialPort(LastListedPort());
+        return serial.Open();
+    }
+
+    std::string WriteBurst() {
+        const std::vector<std::string> frames = NumberedFrames(kBurstFrames);
+        for (const std::string& frame : frames) {
+            serial.Write(frame);
+        }
+        return Joined(frames);
+    }
+
+    zq8test::PseudoTerminal box;
+    std::optional<zq8test::ListedSerialPorts> listed;
+    fw::Serial serial;
+};
+
+TEST(SerialPortListTest, SystemPortsInNameOrderThenListedPaths) {
+    const std::int32_t systemCount = fw::System::SerialPortCount();
+    std::vector<std::string> systemNames;
+    for (std::int32_t i = 0; i < systemCount; ++i) {
+        auto port = fw::System::SerialPort(i);
+        ASSERT_NE(port, nullptr);
+        EXPECT_EQ(port->Name().find('/'), std::string::npos) << port->Name();
+        EXPECT_EQ(port->DevicePath().rfind("/dev/", 0), 0u) << port->DevicePath();
+        systemNames.push_back(port->Name());
+    }
+    EXPECT_TRUE(std::is_sorted(systemNames.begin(), systemNames.end()));
+
+    zq8test::ListedSerialPorts listed({"/dev/pts/97", "/tmp/zq8-box"});
+    ASSERT_EQ(fw::System::SerialPortCount(), systemCount + 2);
+    for (std::int32_t i = 0; i < systemCount; ++i) {
+        EXPECT_EQ(fw::System::SerialPort(i)->Name(), systemNames[std::size_t(i)]);
+    }
+    EXPECT_EQ(fw::System::SerialPort(systemCount)->Name(), "/dev/pts/97");
+    EXPECT_EQ(fw::System::SerialPort(systemCount)->DevicePath(), "/dev/pts/97");
+    EXPECT_EQ(fw::System::SerialPort(systemCount + 1)->Name(), "/tmp/zq8-box");
+}
+
+TEST(SerialPortListTest, ListedPathsAreColonSeparatedAndEmptyEntriesSkipped) {
+    const std::int32_t systemCount = fw::System::SerialPortCount();
+    const struct {
+        std::vector<std::string> entries;
+        std::vector<std::string> paths;
+    } cases[] = {
+        {{}, {}},
+        {{""}, {}},
+        {{"", ""}, {}},
+        {{"/dev/pts/7"}, {"/dev/pts/7"}},
+        {{"", "", "/dev/pts/7", "", "", "/dev/pts/8", "", ""}, {"/dev/pts/7", "/dev/pts/8"}},
+        // Kept twice: telling them apart is for whoever looks a name up.
+        {{"/dev/pts/7", "/dev/pts/7"}, {"/dev/pts/7", "/dev/pts/7"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
+        zq8test::ListedSerialPorts listed(c.entries);
+        ASSERT_EQ(fw::System::SerialPortCount(), systemCount + std::int32_t(c.paths.size()));
+        for (std::size_t i = 0; i < c.paths.size(); ++i) {
+            EXPECT_EQ(fw::System::SerialPort(systemCount + std::int32_t(i))->Name(), c.paths[i]);
+        }
+    }
+}
+
+TEST(SerialPortListTest, IndexOffTheListGivesAPortThatDoesNotOpen) {
+    zq8test::PseudoTerminal box;
+    zq8test::ListedSerialPorts listed({box.SlavePath()});
+    const std::int32_t count = fw::System::SerialPortCount();
+    for (std::int32_t index : {-1, -5, count, count + 3, INT32_MAX, INT32_MIN}) {
+        auto port = fw::System::SerialPort(index);
+        ASSERT_NE(port, nullptr) << index;
+        EXPECT_EQ(port->Name(), "") << index;
+
+        fw::Serial serial;
+        serial.SetSerialPort(port);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(serial.Open()) << index;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.rfind("cannot open ", 0), 0u) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        serial.Write(Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8}));
+        serial.Close();
+    }
+    EXPECT_EQ(box.Available(), 0u);
+}
+
+TEST(SerialOpenFailureTest, OneLineNamesThePathAndTheSystemsReason) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("zq8-serial-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string regularFile = (folder / "not-a-tty").string();
+    ::close(::open(regularFile.c_str(), O_CREAT | O_WRONLY, 0644));
+
+    const struct {
+        std::string path;
+        int error;
+    } cases[] = {
+        {(folder / "no-such-device").string(), ENOENT},
+        {regularFile, ENOTTY},
+        {folder.string(), EISDIR},
+    };
+    for (const auto& c : cases) {
+        zq8test::ListedSerialPorts listed({c.path});
+        fw::Serial serial;
+        serial.SetSerialPort(LastListedPort());
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(serial.Open()) << c.path;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "cannot open " + c.path + ": " + std::strerror(c.error) + "\n");
+        serial.Write("still runs");
+        serial.Close();
+    }
+    std::filesystem::remove_all(folder);
+}
+
+TEST_F(SerialTest, OpensTheListedPortAndHoldsIt) {
+    auto port = LastListedPort();
+    EXPECT_EQ(port->Name(), box.SlavePath());
+    serial.SetSerialPort(port);
+    EXPECT_EQ(serial.SerialPort(), port);
+    ASSERT_TRUE(serial.Open());
+    EXPECT_EQ(serial.SerialPort(), port);
+
+    const std::string frame = Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8});
+    serial.Write(frame);
+    EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+}
+
+TEST_F(SerialTest, CloseIsHarmlessAndThePortOpensAgain) {
+    serial.Close();
+    ASSERT_TRUE(OpenBox());
+    serial.Close();
+    serial.Close();
+    ASSERT_TRUE(serial.Open());
+    // Opening what is open starts a fresh connection on the same port.
+    ASSERT_TRUE(serial.Open());
+
+    const std::string frame = Bytes({0x03, 0xB1, 0x01, 0x05, 0x00, 0xBA});
+    serial.Write(frame);
+    EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+    EXPECT_EQ(box.Available(), 0u);
+}
+
+TEST_F(SerialTest, WritesWithoutAnOpenPortAreDropped) {
+    serial.Write("no port yet");
+    serial.SetSerialPort(LastListedPort());
+    serial.Write("chosen, not open");
+    ASSERT_TRUE(serial.Open());
+    serial.Close();
+    serial.Write("closed again");
+
+    ASSERT_TRUE(serial.Open());
+    const std::string frame = Bytes({0x02, 0xBA, 0x00, 0x00, 0xBC});
+    serial.Write(frame);
+    EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+    EXPECT_EQ(box.Available(), 0u);
+}
+
+TEST_F(SerialTest, AFailedOpenLeavesThePreviousConnectionClosed) {
+    ASSERT_TRUE(OpenBox());
+    serial.SetSerialPort(fw::System::SerialPort(fw::System::SerialPortCount()));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(serial.Open());
+    testing::internal::GetCapturedStderr();
+    serial.Write("must not reach the box");
+
+    ASSERT_TRUE(OpenBox());
+    const std::string frame = Bytes({0x02, 0xBA, 0x44, 0x00, 0x00});
+    serial.Write(frame);
+    EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+}
+
+TEST_F(SerialTest, FramesArriveByteForByteAndInOrder) {
+    ASSERT_TRUE(OpenBox());
+    // Among them the bytes a terminal left cooked would change or swallow: NUL, ^C, ^D, CR, LF,
+    // XON, XOFF, DEL and 0xFF.
+    const std::vector<std::string> frames = {
+        Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8}),       Bytes({0x02, 0xBA, 0x44, 0x00, 0x00}),
+        Bytes({0x02, 0xBA, 0xFF, 0x00, 0xBB}),       Bytes({0x02, 0xBA, 0x82, 0x00, 0x3E}),
+        Bytes({0x03, 0xB1, 0x01, 0x05, 0x01, 0xBB}), Bytes({0x03, 0xB1, 0x01, 0x06, 0x01, 0xBC}),
+        Bytes({0x0A, 0x0D, 0x11, 0x13, 0x03, 0x04}), Bytes({0x7F, 0xFF, 0x00, 0x0D, 0x0A}),
+    };
+    for (const std::string& frame : frames) {
+        serial.Write(frame);
+    }
+    const std::string expected = Joined(frames);
+    EXPECT_EQ(box.ReadExactly(expected.size(), kReadTimeout), expected);
+    EXPECT_EQ(box.Available(), 0u);
+}
+
+TEST_F(SerialTest, FramesWrittenJustBeforeCloseStillArrive) {
+    ASSERT_TRUE(OpenBox());
+    const std::string expected = WriteBurst();
+    ASSERT_LT(box.Available(), expected.size()) << "the burst never had to wait";
+
+    std::string arrived;
+    std::thread reader([&] { arrived = box.ReadExactly(expected.size(), kReadTimeout); });
+    serial.Close();
+    reader.join();
+    EXPECT_EQ(arrived.size(), expected.size());
+    EXPECT_TRUE(arrived == expected);
+}
+
+TEST_F(SerialTest, QueuedBytesGoOutAsTheLineDrains) {
+    ASSERT_TRUE(OpenBox());
+    std::string expected = WriteBurst();
+    ASSERT_LT(box.Available(), expected.size()) << "the burst never had to wait";
+
+    std::string arrived;
+    RunEventLoopDuring([&] { arrived = box.ReadExactly(expected.size(), kReadTimeout); });
+    EXPECT_EQ(arrived.size(), expected.size());
+    EXPECT_TRUE(arrived == expected);
+
+    const std::string frame = Bytes({0x02, 0xBA, 0xEE, 0x00, 0xAA});
+    serial.Write(frame);
+    EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+}
+
+TEST_F(SerialTest, AHungUpLineSwallowsWritesAndThePortOpensAgainOnceBack) {
+    ASSERT_TRUE(OpenBox());
+    const std::string frame = Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8});
+    serial.Write(frame);
+    ASSERT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+
+    box.CloseMaster();
+    serial.Write(frame);
+    WriteBurst();
+    serial.Close();
+
+    box.Reopen();
+    Relist();
+    ASSERT_TRUE(OpenBox());
+    serial.Write(frame);
+    EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+}
+
+TEST_F(SerialTest, AHangUpWithBytesQueuedLeavesTheProgramRunning) {
+    ASSERT_TRUE(OpenBox());
+    WriteBurst();
+    box.CloseMaster();
+    // The line's watch for room now reports the hang-up to the event loop.
+    RunEventLoopDuring([] { std::this_thread::sleep_for(200ms); });
+    WriteBurst();
+    serial.Close();
+
+    box.Reopen();
+    Relist();
+    ASSERT_TRUE(OpenBox());
+    const std::string frame = Bytes({0x03, 0xB1, 0x01, 0x06, 0x00, 0xBB});
+    serial.Write(frame);
+    EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+}
+
+struct LineCase {
+    std::string label;
+    ControlCodes codes;
+    std::uint32_t baud = 38400;
+    std::uint32_t characterSize = CS8;
+    std::uint32_t parity = PARENB | PARODD;
+    bool twoStopBits = false;
+    bool rtsCts = false;
+    bool xonXoff = false;
+};
+
+std::vector<LineCase> LineCases() {
+    std::vector<LineCase> cases;
+    cases.push_back({"ControllerSettings", {}});
+
+    const std::uint32_t rates[] = {300,  600,   1200,  1800,  2400,  3600,  4800,   7200,
+                                   9600, 14400, 19200, 28800, 38400, 57600, 115200, 230400};
+    for (std::int32_t code = 0; code < 16; ++code) {
+        LineCase c{"Baud" + std::to_string(code), {}};
+        c.codes.baud = code;
+        c.baud = rates[code];
+        cases.push_back(c);
+    }
+    for (std::int32_t code : {-1, 16, 1000}) {
+        LineCase c{"BaudOutOfRange" + std::to_string(cases.size()), {}};
+        c.codes.baud = code;
+        c.baud = 9600;
+        cases.push_back(c);
+    }
+
+    const std::pair<std::int32_t, std::uint32_t> sizes[] = {
+        {0, CS5}, {1, CS6}, {2, CS7}, {-1, CS8}, {4, CS8}};
+    for (const auto& [code, size] : sizes) {
+        LineCase c{"Bits" + std::to_string(cases.size()), {}};
+        c.codes.bits = code;
+        c.characterSize = size;
+        cases.push_back(c);
+    }
+
+    const std::pair<std::int32_t, std::uint32_t> parities[] = {
+        {0, 0}, {2, PARENB}, {3, 0}, {-1, 0}};
+    for (const auto& [code, parity] : parities) {
+        LineCase c{"Parity" + std::to_string(cases.size()), {}};
+        c.codes.parity = code;
+        c.parity = parity;
+        cases.push_back(c);
+    }
+
+    const std::pair<std::int32_t, bool> stops[] = {{1, true}, {2, true}, {3, false}, {-1, false}};
+    for (const auto& [code, two] : stops) {
+        LineCase c{"Stop" + std::to_string(cases.size()), {}};
+        c.codes.stop = code;
+        c.twoStopBits = two;
+        cases.push_back(c);
+    }
+
+    LineCase xon{"XonXoff", {}};
+    xon.codes.xon = true;
+    xon.xonXoff = true;
+    cases.push_back(xon);
+    LineCase cts{"RtsCts", {}};
+    cts.codes.cts = true;
+    cts.rtsCts = true;
+    cases.push_back(cts);
+    return cases;
+}
+
+void PrintTo(const LineCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class LineEncodingTest : public testing::TestWithParam<LineCase> {};
+
+TEST_P(LineEncodingTest, CodesBecomeTheseTerminalFlags) {
+    const LineCase& c = GetParam();
+    // A terminal as it comes up: cooked, and with settings of its own that must all be replaced.
+    fw::TerminalFlags cooked;
+    cooked.iflag = ICRNL | IXON | IXANY | BRKINT | ISTRIP;
+    cooked.oflag = OPOST | ONLCR;
+    cooked.lflag = ICANON | ECHO | ECHOE | ISIG | IEXTEN;
+    cooked.cflag = B1200 | CS7 | PARENB | CSTOPB | CRTSCTS | CREAD | HUPCL;
+    const fw::TerminalFlags flags = fw::EncodeLineSettings(
+        cooked, fw::DecodeLineSettings({c.codes.baud, c.codes.bits, c.codes.parity, c.codes.stop,
+                                        c.codes.xon, c.codes.cts, false}));
+
+    EXPECT_EQ(flags.outputSpeed, c.baud);
+    EXPECT_EQ(flags.inputSpeed, c.baud);
+    EXPECT_EQ(flags.cflag & CSIZE, c.characterSize);
+    EXPECT_EQ(flags.cflag & (PARENB | PARODD), c.parity);
+    EXPECT_EQ((flags.cflag & CSTOPB) != 0, c.twoStopBits);
+    EXPECT_EQ((flags.cflag & CRTSCTS) != 0, c.rtsCts);
+    EXPECT_EQ(flags.iflag & (IXON | IXOFF | IXANY), c.xonXoff ? IXON | IXOFF : 0u);
+    EXPECT_EQ(flags.cflag & (CREAD | CLOCAL | HUPCL), CREAD | CLOCAL | HUPCL);
+    EXPECT_EQ(flags.oflag & OPOST, 0u);
+    EXPECT_EQ(flags.lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(flags.iflag & (ICRNL | ISTRIP | BRKINT), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, LineEncodingTest, testing::ValuesIn(LineCases()),
+                         [](const testing::TestParamInfo<LineCase>& info) {
+                             return info.param.label;
+                         });
+
+class SerialLineSettingsTest : public SerialTest, public testing::WithParamInterface<LineCase> {};
+
+// A pseudo-terminal forces 8 data bits and clears PARENB whatever it is told, so those two are
+// left to the encoding above; the rest is read back from the kernel.
+TEST_P(SerialLineSettingsTest, InForceOnTheOpenedPort) {
+    const LineCase& c = GetParam();
+    ApplyCodes(serial, c.codes);
+    ASSERT_TRUE(OpenBox());
+    const zq8test::TtySettings tty = zq8test::ReadTtySettings(box.SlaveFd());
+
+    EXPECT_EQ(tty.outputBaud, c.baud);
+    EXPECT_EQ(tty.inputBaud, c.baud);
+    EXPECT_EQ(tty.cflag & PARODD, c.parity & PARODD);
+    EXPECT_EQ((tty.cflag & CSTOPB) != 0, c.twoStopBits);
+    EXPECT_EQ((tty.cflag & CRTSCTS) != 0, c.rtsCts);
+    EXPECT_EQ((tty.iflag & IXON) != 0, c.xonXoff);
+    EXPECT_EQ((tty.iflag & IXOFF) != 0, c.xonXoff);
+    EXPECT_EQ(tty.oflag & OPOST, 0u);
+    EXPECT_EQ(tty.lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(tty.iflag & (ICRNL | INLCR | IGNCR | ISTRIP), 0u);
+    EXPECT_NE(tty.cflag & CLOCAL, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, SerialLineSettingsTest, testing::ValuesIn(LineCases()),
+                         [](const testing::TestParamInfo<LineCase>& info) {
+                             return info.param.label;
+                         });
+
+}  // namespace
