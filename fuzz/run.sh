@@ -14,7 +14,7 @@ for target in "$build_dir"/*_fuzz; do
     corpus=$(mktemp -d)
     cp -r "fuzz/seeds/$name/." "$corpus/" 2>/dev/null || true
     echo "fuzzing $name for ${seconds}s"
-    "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "$target" -artifact_prefix="$build_dir/" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         "$corpus" 2>"$corpus.log" || { tail -n 40 "$corpus.log"; exit 1; }
     grep -E 'stat::number_of_executed_units' "$corpus.log" || true
     rm -rf "$corpus" "$corpus.log"

@@ -11,9 +11,9 @@ window=$(e2e_wait_window "ZQ8")
 xdotool windowfocus "$window"
 sleep 0.2
 xdotool key ctrl+q
-status=$(e2e_wait_exit "$pid")
-if [ "$status" != 0 ]; then
-    echo "exit status $status, expected 0" >&2
+e2e_wait_exit "$pid"
+if [ "$e2e_status" != 0 ]; then
+    echo "exit status $e2e_status, expected 0" >&2
     cat "$e2e_dir/stderr" >&2
     exit 1
 fi

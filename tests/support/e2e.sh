@@ -47,12 +47,13 @@ e2e_wait_window() {
     return 1
 }
 
-# Waits for a process to end within a bound and prints its exit status.
+# Waits, within a bound, for a child of this shell to end; sets e2e_status to its exit status.
 e2e_wait_exit() {
     local pid=$1
     for _ in $(seq 200); do
         if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid" && echo 0 || echo $?
+            e2e_status=0
+            wait "$pid" || e2e_status=$?
             return 0
         fi
         sleep 0.05
