@@ -1,7 +1,14 @@
 // The controller link's speed on a pseudo-terminal standing in for the box: how long from cmdout
 // until the five bytes can be read on the box's side, and how many frames cmdout sends a second
-// with the command log hidden and shown.
+// with the command log hidden and shown, against bare writes of the same bytes; and what one more
+// row costs, in time and memory, in a log of 1,000 to 100,000 rows.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <chrono>
@@ -118,6 +125,99 @@ BENCHMARK(BM_CmdoutThroughput)
     ->Arg(kLogHidden)
     ->Arg(kLogShown)
     ->Unit(benchmark::kNanosecond);
+
+// The floor for cmdout's throughput: the same five bytes written with write(2) on a descriptor of
+// the same pseudo-terminal, opened as the serial control opens its port.
+void BM_BareWriteThroughput(benchmark::State& state) {
+    zq8test::PseudoTerminal box;
+    const int fd = ::open(box.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // Raw, as the serial control sets its line: no output processing in the terminal layer.
+    termios raw{};
+    ::tcgetattr(fd, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(fd, TCSANOW, &raw);
+    const char frame[] = {0x02, char(0xBA), 0x0C, 0x00, char(0xC8)};
+    std::int64_t frames = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(::write(fd, frame, sizeof frame));
+        ++frames;
+        if (frames % 256 == 0) {
+            box.ReadExactly(box.Available(), std::chrono::milliseconds(100));
+        }
+    }
+    ::close(fd);
+    state.counters["frames_per_s"] =
+        benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_BareWriteThroughput)->Unit(benchmark::kNanosecond);
+
+// Fills the log to `rows` rows outside the timing; each row is one frame sent.
+void FillLog(Rig& rig, fw::Listbox& log, std::int64_t rows) {
+    log.DeleteAllRows();
+    while (log.ListCount() < rows) {
+        rig.window->cmdout(0x0C);
+        if (log.ListCount() % 256 == 0) {
+            rig.Drain();
+        }
+    }
+    rig.Drain();
+    QCoreApplication::processEvents();
+}
+
+// The cost of one more row in a log that already holds `rows`: one frame sent and the event
+// pass after it (the list's layout and painting), as after a click. The log grows by at most a
+// tenth during a batch and is then filled back to `rows`, outside the timing.
+void BM_OneMoreRow(benchmark::State& state) {
+    Rig rig(kLogShown);
+    fw::Listbox& log = zq8test::CommandLog(*rig.window);
+    const std::int64_t rows = state.range(0);
+    const std::int64_t batch = std::max<std::int64_t>(100, rows / 10);
+    FillLog(rig, log, rows);
+    for (auto _ : state) {
+        rig.window->cmdout(0x0C);
+        QCoreApplication::processEvents();
+        if (log.ListCount() % 256 == 0) {
+            rig.Drain();
+        }
+        if (log.ListCount() >= rows + batch) {
+            state.PauseTiming();
+            FillLog(rig, log, rows);
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_OneMoreRow)
+    ->ArgName("rows")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMicrosecond);
+
+// The heap the log holds per row at `rows` rows: what malloc hands out, measured before the
+// first row and after the last one.
+void BM_MemoryPerRow(benchmark::State& state) {
+    Rig rig(kLogShown);
+    fw::Listbox& log = zq8test::CommandLog(*rig.window);
+    const std::int64_t rows = state.range(0);
+    double bytesPerRow = 0;
+    for (auto _ : state) {
+        log.DeleteAllRows();
+        QCoreApplication::processEvents();
+        ::malloc_trim(0);
+        const std::size_t before = ::mallinfo2().uordblks;
+        FillLog(rig, log, rows);
+        const std::size_t after = ::mallinfo2().uordblks;
+        bytesPerRow = (double(after) - double(before)) / double(rows);
+    }
+    state.counters["bytes_per_row"] = bytesPerRow;
+}
+BENCHMARK(BM_MemoryPerRow)
+    ->ArgName("rows")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
