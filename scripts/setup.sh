@@ -8,7 +8,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-serialport-dev libqt6serialport6-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
     googletest libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils x11-apps imagemagick
+    xvfb xauth xdotool x11-utils x11-apps imagemagick libx11-dev libxtst-dev python3
     clang libclang-rt-14-dev
 )
 missing=()
