@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "framework/runtime.h"
-#include "framework/text_font.h"
+#include "framework/text_font_private.h"
 
 namespace fw {
 

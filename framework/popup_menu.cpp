@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 
-#include "framework/text_font.h"
+#include "framework/text_font_private.h"
 
 namespace fw {
 

@@ -1,4 +1,4 @@
-#include "framework/text_font.h"
+#include "framework/text_font_private.h"
 
 namespace fw {
 
