@@ -1,0 +1,94 @@
+// The controller box on a pseudo-terminal, listed as the machine's last serial port, and the main
+// window with its link controls, over a settings store loaded from this test's own folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/serial.h"
+#include "framework/window.h"
+#include "panel/zq8.h"
+#include "settings/config.h"
+#include "tests/link/controller_window.h"
+#include "tests/support/pseudo_terminal.h"
+
+namespace zq8test {
+
+inline constexpr std::chrono::seconds kReadTimeout{10};
+// The log shows at this height and hides at the other one.
+inline constexpr std::int32_t kLogShown = 584;
+inline constexpr std::int32_t kLogHidden = 474;
+
+inline std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int value : values) {
+        bytes += char(value);
+    }
+    return bytes;
+}
+
+// Two upper-case digits and a blank per byte, written independently of the code under test.
+inline std::string HexRow(const std::string& bytes) {
+    std::string row;
+    for (unsigned char byte : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X ", byte);
+        row += digits;
+    }
+    return row;
+}
+
+inline std::string CommandFrame(int cmd) {
+    return Bytes({0x02, 0xBA, cmd & 0xFF, 0x00, (0x02 + 0xBA + cmd) & 0xFF});
+}
+
+class ControllerLinkTest : public testing::Test {
+protected:
+    ControllerLinkTest() {
+        systemPorts = fw::System::SerialPortCount();
+        config::initconfig("zq8.ini");
+        window = MainWindowWithLinkControls();
+        List({box.SlavePath()});
+    }
+
+    ~ControllerLinkTest() override {
+        window.reset();
+        fw::ReleaseAllWindows();
+    }
+
+    // Replaces the listed ports; the system's own stay in front of them.
+    void List(const std::vector<std::string>& paths) {
+        listed.reset();
+        listed.emplace(paths);
+    }
+    // The index of the k-th listed path.
+    std::int32_t Listed(std::int32_t k) const { return systemPorts + k; }
+    std::int32_t BoxIndex() const { return Listed(0); }
+
+    fw::Listbox& Log() const { return CommandLog(*window); }
+
+    // Proves that nothing reached the box since the last read: reopens it, sends one frame, and
+    // expects that frame alone.
+    void ExpectNothingArrivedSinceLastRead() {
+        window->opencontrollerport(BoxIndex());
+        const std::string marker = CommandFrame(0x5A);
+        window->cmdout(0x5A);
+        EXPECT_EQ(HexRow(box.ReadExactly(marker.size(), kReadTimeout)), HexRow(marker));
+        EXPECT_EQ(box.Available(), 0u);
+    }
+
+    PseudoTerminal box;
+    std::optional<ListedSerialPorts> listed;
+    std::int32_t systemPorts = 0;
+    std::shared_ptr<zq8> window;
+};
+
+}  // namespace zq8test
