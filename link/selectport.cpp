@@ -29,17 +29,25 @@ std::shared_ptr<selectport> selectport::selectport_() {
     return fw::ImplicitInstance<selectport>();
 }
 
-fw::PopupMenu& selectport::SerialPopup() const { return Find<fw::PopupMenu>(*this, "SerialPopup"); }
+fw::PopupMenu& selectport::SerialPopup() const {
+    return Find<fw::PopupMenu>(*this, "SerialPopup");
+}
 
 fw::BevelButton& selectport::BevelButton1() const {
     return Find<fw::BevelButton>(*this, "BevelButton1");
 }
 
-fw::BevelButton& selectport::refresh() const { return Find<fw::BevelButton>(*this, "refresh"); }
+fw::BevelButton& selectport::refresh() const {
+    return Find<fw::BevelButton>(*this, "refresh");
+}
 
-void selectport::Layout() { fw::SetProperties(this, SelectPortProperties()); }
+void selectport::Layout() {
+    fw::SetProperties(this, SelectPortProperties());
+}
 
-void selectport::CreateControls() { CreateControls0(); }
+void selectport::CreateControls() {
+    CreateControls0();
+}
 
 void selectport::CreateControls0() {
     auto& popup = New<fw::PopupMenu>();
@@ -59,7 +67,7 @@ void selectport::CreateControls0() {
         fw::BevelButton& found = Find<fw::BevelButton>(*this, name);
         found.SetTextSize(kTextSize);
         fw::SetProperties(&found, std::string_view(name) == "refresh" ? RefreshProperties()
-                                                                     : BevelButton1Properties());
+                                                                      : BevelButton1Properties());
         fw::InstallInstanceEventHandler(Find<fw::BevelButton>(*this, name), "Action",
                                         fw::WindowMethod(this, handler));
     }
@@ -71,7 +79,9 @@ void selectport::BevelButton1_Action(fw::BevelButton& /*button*/) {
     fw::Require(selectport_().get(), "selectport").Hide();
 }
 
-void selectport::refresh_Action(fw::BevelButton& /*button*/) { refreshportlist(); }
+void selectport::refresh_Action(fw::BevelButton& /*button*/) {
+    refreshportlist();
+}
 
 void selectport::Event_Open() {
     selectport& dialog = fw::Require(selectport_().get(), "selectport");
@@ -79,7 +89,9 @@ void selectport::Event_Open() {
     config::getwindowpoz(dialog);
 }
 
-void selectport::Event_Activate() { SerialPopup().SetListIndex(0); }
+void selectport::Event_Activate() {
+    SerialPopup().SetListIndex(0);
+}
 
 void selectport::Event_Close() {
     config::putwindowpoz(fw::Require(selectport_().get(), "selectport"));

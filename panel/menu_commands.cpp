@@ -31,7 +31,8 @@ void zq8::AddMenuHandlers(fw::Window& window) {
 
 bool zq8::ViewSelectPort_Action() {
     fw::Require(selectport::selectport_().get(), "selectport").ShowModal();
-    const std::int32_t chosen = fw::Require(selectport::selectport_().get(), "selectport").SelectedIndex;
+    const std::int32_t chosen =
+        fw::Require(selectport::selectport_().get(), "selectport").SelectedIndex;
     // In 32-bit arithmetic: row 0, "none", gives -1.
     opencontrollerport(static_cast<std::int32_t>(static_cast<std::uint32_t>(chosen) - 1u));
     return true;

@@ -4,9 +4,9 @@
 
 #include <QTest>
 
+#include "controls/cbbevil.h"
 #include "framework/listbox.h"
 #include "framework/window_private.h"
-#include "controls/cbbevil.h"
 #include "tests/support/panel_fixture.h"
 
 namespace zq8test {
@@ -21,14 +21,22 @@ struct Typed {
 };
 
 constexpr Typed kMapped[] = {
-    {"Return", Qt::Key_Return, '\r', 61, 92}, {"Enter", Qt::Key_Enter, '\r', 61, 92},
-    {"left", Qt::Key_Left, 0, 59, 90},        {"right", Qt::Key_Right, 0, 60, 91},
-    {"up", Qt::Key_Up, 0, 57, 88},            {"down", Qt::Key_Down, 0, 58, 89},
-    {"space", Qt::Key_Space, ' ', 26, 44},    {"0", Qt::Key_0, '0', 9, 0},
-    {"1", Qt::Key_1, '1', 0, 1},              {"2", Qt::Key_2, '2', 1, 2},
-    {"3", Qt::Key_3, '3', 2, 3},              {"4", Qt::Key_4, '4', 3, 4},
-    {"5", Qt::Key_5, '5', 4, 5},              {"6", Qt::Key_6, '6', 5, 6},
-    {"7", Qt::Key_7, '7', 6, 7},              {"8", Qt::Key_8, '8', 7, 8},
+    {"Return", Qt::Key_Return, '\r', 61, 92},
+    {"Enter", Qt::Key_Enter, '\r', 61, 92},
+    {"left", Qt::Key_Left, 0, 59, 90},
+    {"right", Qt::Key_Right, 0, 60, 91},
+    {"up", Qt::Key_Up, 0, 57, 88},
+    {"down", Qt::Key_Down, 0, 58, 89},
+    {"space", Qt::Key_Space, ' ', 26, 44},
+    {"0", Qt::Key_0, '0', 9, 0},
+    {"1", Qt::Key_1, '1', 0, 1},
+    {"2", Qt::Key_2, '2', 1, 2},
+    {"3", Qt::Key_3, '3', 2, 3},
+    {"4", Qt::Key_4, '4', 3, 4},
+    {"5", Qt::Key_5, '5', 4, 5},
+    {"6", Qt::Key_6, '6', 5, 6},
+    {"7", Qt::Key_7, '7', 6, 7},
+    {"8", Qt::Key_8, '8', 7, 8},
     {"9", Qt::Key_9, '9', 8, 9},
 };
 

@@ -21,23 +21,25 @@ struct Codes {
 };
 
 constexpr Codes kKeys[] = {
-    {0, 0, 1, nullptr},       {1, 1, 2, nullptr},        {2, 2, 3, nullptr},
-    {3, 3, 4, nullptr},       {4, 4, 5, nullptr},        {5, 5, 6, nullptr},
-    {6, 6, 7, nullptr},       {7, 7, 8, nullptr},        {8, 8, 9, nullptr},
-    {9, 9, 0, nullptr},       {15, 15, -1, ""},          {16, 40, -1, ""},
-    {17, 21, 12, nullptr},    {18, 22, 66, nullptr},     {19, 100, 78, nullptr},
-    {20, 99, 75, nullptr},    {21, 101, 238, "Live TV"}, {22, 65, 195, "Camera"},
-    {23, 44, 67, "SDI I/P"},  {24, 41, 209, "Disc"},     {25, 57, 88, nullptr},
-    {26, 59, 90, nullptr},    {27, 61, 92, "OK"},        {28, 60, 91, nullptr},
-    {29, 58, 89, nullptr},    {30, 67, 131, "Back"},     {31, 66, 146, nullptr},
-    {32, 63, 130, nullptr},   {33, 87, 33, nullptr},     {34, 118, -1, ""},
-    {35, 117, -1, ""},        {36, 86, 32, nullptr},     {37, 27, 41, nullptr},
-    {38, 26, 44, "> ||"},     {39, 28, 40, nullptr},     {40, 85, -1, ""},
-    {41, 25, 55, "Rec"},      {42, 24, 49, nullptr},
+    {0, 0, 1, nullptr},      {1, 1, 2, nullptr},        {2, 2, 3, nullptr},
+    {3, 3, 4, nullptr},      {4, 4, 5, nullptr},        {5, 5, 6, nullptr},
+    {6, 6, 7, nullptr},      {7, 7, 8, nullptr},        {8, 8, 9, nullptr},
+    {9, 9, 0, nullptr},      {15, 15, -1, ""},          {16, 40, -1, ""},
+    {17, 21, 12, nullptr},   {18, 22, 66, nullptr},     {19, 100, 78, nullptr},
+    {20, 99, 75, nullptr},   {21, 101, 238, "Live TV"}, {22, 65, 195, "Camera"},
+    {23, 44, 67, "SDI I/P"}, {24, 41, 209, "Disc"},     {25, 57, 88, nullptr},
+    {26, 59, 90, nullptr},   {27, 61, 92, "OK"},        {28, 60, 91, nullptr},
+    {29, 58, 89, nullptr},   {30, 67, 131, "Back"},     {31, 66, 146, nullptr},
+    {32, 63, 130, nullptr},  {33, 87, 33, nullptr},     {34, 118, -1, ""},
+    {35, 117, -1, ""},       {36, 86, 32, nullptr},     {37, 27, 41, nullptr},
+    {38, 26, 44, "> ||"},    {39, 28, 40, nullptr},     {40, 85, -1, ""},
+    {41, 25, 55, "Rec"},     {42, 24, 49, nullptr},
 };
 constexpr Codes kColours[] = {
-    {102, 102, 112, nullptr}, {103, 103, 109, nullptr},
-    {104, 104, 110, nullptr}, {105, 105, 111, nullptr},
+    {102, 102, 112, nullptr},
+    {103, 103, 109, nullptr},
+    {104, 104, 110, nullptr},
+    {105, 105, 111, nullptr},
 };
 
 class ProtocolTest : public PanelTest {

@@ -7,6 +7,7 @@
 
 #include "framework/bevel_button.h"
 #include "framework/popup_menu.h"
+#include "framework/runtime.h"
 #include "framework/serial.h"
 #include "framework/window_private.h"
 #include "link/selectport.h"
@@ -49,19 +50,24 @@ protected:
 TEST_F(SelectPortTest, ListsNoneAndThePortsAndOpensTheChosenOne) {
     ListPorts({second.SlavePath()});
     StartPanel();
-    SelectPort(2, [&](selectport& dialog) {
-        EXPECT_EQ(Rows(dialog.SerialPopup()),
-                  (std::vector<std::string>{"none", pty.SlavePath(), second.SlavePath()}));
+    const int row = RowOf(second.SlavePath());
+    SelectPort(row, [&](selectport& dialog) {
+        const auto rows = Rows(dialog.SerialPopup());
+        ASSERT_EQ(int(rows.size()), row + 1);
+        EXPECT_EQ(rows.front(), "none");
+        EXPECT_EQ(rows[row - 1], pty.SlavePath());
+        EXPECT_EQ(rows[row], second.SlavePath());
     });
     selectport& dialog = *selectport::selectport_();
-    EXPECT_EQ(dialog.SelectedIndex, 2);
+    EXPECT_EQ(dialog.SelectedIndex, row);
     EXPECT_EQ(dialog.portname, second.SlavePath());
     EXPECT_FALSE(dialog.GetPrivate().widget->isVisible());
     EXPECT_EQ(window->Title(), "ZQ8-" + second.SlavePath());
     EXPECT_EQ(SettingsLines()[2], "controlport");
     EXPECT_EQ(SettingsLines()[3], second.SlavePath());
     window->remenable_Action();
-    EXPECT_EQ(HexBytes(second.ReadExactly(6, std::chrono::milliseconds(2000))), "03 B1 01 05 00 BA");
+    EXPECT_EQ(HexBytes(second.ReadExactly(6, std::chrono::milliseconds(2000))),
+              "03 B1 01 05 00 BA");
 }
 
 TEST_F(SelectPortTest, OkWithoutAChoiceClosesThePortAndKeepsTitleAndStoredName) {
@@ -69,7 +75,7 @@ TEST_F(SelectPortTest, OkWithoutAChoiceClosesThePortAndKeepsTitleAndStoredName) 
     WriteSettings({"controlport", pty.SlavePath()});
     StartPanel();
     Received(6);
-    SelectPort(1);
+    SelectPort(RowOf(pty.SlavePath()));
     EXPECT_EQ(window->Title(), "ZQ8-" + pty.SlavePath());
     SelectPort(0);
     EXPECT_EQ(selectport::selectport_()->SelectedIndex, 0);
@@ -83,11 +89,12 @@ TEST_F(SelectPortTest, RefreshPicksUpANewPortAndSelectsNone) {
     ListPorts();
     StartPanel();
     SelectPort(0, [&](selectport& dialog) {
-        EXPECT_EQ(Rows(dialog.SerialPopup()).size(), 2u);
+        const std::size_t before = Rows(dialog.SerialPopup()).size();
         ListPorts({second.SlavePath()});
         dialog.SerialPopup().SetListIndex(1);
         QTest::mouseClick(dialog.refresh().Widget(), Qt::LeftButton);
-        EXPECT_EQ(Rows(dialog.SerialPopup()).size(), 3u);
+        EXPECT_EQ(Rows(dialog.SerialPopup()).size(), before + 1);
+        EXPECT_EQ(Rows(dialog.SerialPopup()).back(), second.SlavePath());
         EXPECT_EQ(dialog.SerialPopup().ListIndex(), 0);
     });
 }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "framework/menu.h"
+#include "framework/serial.h"
 #include "framework/window_private.h"
 #include "panel/startup.h"
 #include "tests/support/temp_config.h"
@@ -85,6 +86,16 @@ std::string PanelTest::Received(std::size_t n) {
 bool PanelTest::NothingMoreArrives() {
     ProcessEvents();
     return pty.ReadExactly(1, std::chrono::milliseconds(100)).empty();
+}
+
+int PanelTest::RowOf(const std::string& path) {
+    const int count = fw::System::SerialPortCount();
+    for (int i = 0; i < count; ++i) {
+        if (fw::System::SerialPort(i)->Name() == path) {
+            return i + 1;
+        }
+    }
+    return -1;
 }
 
 void PanelTest::Choose(fw::MenuItem* item) {

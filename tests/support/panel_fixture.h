@@ -37,6 +37,8 @@ protected:
     std::string Received(std::size_t n);
     // True when nothing more arrives for a short while.
     bool NothingMoreArrives();
+    // The popup row that names a listed port: after "none" and the system's own ports.
+    static int RowOf(const std::string& path);
     // Runs the menu command of an item as a choice from the menu would.
     void Choose(fw::MenuItem* item);
 
