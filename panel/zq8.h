@@ -71,8 +71,12 @@ public:
     fw::MenuItem* FileMenu() const;
     fw::QuitMenuItem* FileQuit() const;
 
+    void AddMenuHandlers(fw::Window& window) override;
+
     // Opening, closing and the keyboard map.
+    void Event_Open() override;
     void Event_Close() override;
+    bool Event_KeyDown(const fw::String& key) override;
 
     // The menu commands; each returns true: handled.
     bool ViewSelectPort_Action();
