@@ -12,6 +12,7 @@
 #include "framework/runtime.h"
 #include "framework/serial.h"
 #include "framework/window.h"
+#include "link/selectport.h"
 #include "link/serialc.h"
 #include "panel/app.h"
 #include "panel/menubar1.h"
@@ -43,7 +44,7 @@ void initialize() {
                                       &zq8::Class(),           &zq8::ZQ8k_::Class(),
                                       &zq8::colork_::Class(),  &zq8::Serialc_::Class(),
                                       &MenuBar1::Class(),      &cbkey2::Class(),
-                                      &cbbevil::Class()}) {
+                                      &selectport::Class(),    &cbbevil::Class()}) {
         fw::RegisterClass(*info);
     }
     // The settings store's module state: no file name yet, an empty table, nothing found.

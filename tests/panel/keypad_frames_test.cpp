@@ -33,6 +33,12 @@ protected:
     void SetUp() override {
         listed.emplace(std::vector<std::string>{box.SlavePath()});
         window = zq8::zq8_();
+        // The keys as before any key code table, whatever the window's Open loaded.
+        for (std::int32_t index = 0; index <= 42; ++index) {
+            if (index < 10 || index > 14) {
+                window->ZQ8k(index).tag = -1;
+            }
+        }
         fw::Serial& serial = window->Serialc();
         serial.SetSerialPort(fw::System::SerialPort(fw::System::SerialPortCount() - 1));
         ASSERT_TRUE(serial.Open());

@@ -98,6 +98,8 @@ public:
         clicked.push_back(key.Index());
         zq8::colork_Action(key);
     }
+    // The controls as created, before the window's Open loads the settings and a key code table.
+    void Event_Open() override {}
     std::vector<std::int32_t> clicked;
 };
 
