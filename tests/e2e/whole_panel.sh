@@ -22,7 +22,7 @@ main=$(e2e_wait_window "Sony SIRC")
 menu=19  # the menu bar's height above the content area
 
 # Clicks at a point of a window, in that window's coordinates.
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep "${E2E_PAUSE:-0.5}"; }
 options() { click "$main" 106 8; }
 
 options
