@@ -5,49 +5,14 @@
 #include <string_view>
 
 #include "framework/property_list_builder.h"
+#include "link/bevel_button_properties.h"
 
 namespace {
 
 // The two buttons differ only in name, place across, tab order and caption.
 fw::String ButtonList(std::string_view name, std::int32_t left, std::int32_t tabIndex,
                       std::string_view caption) {
-    return fw::PropertyListBuilder()
-        .Text("Name", name)
-        .Integer("Index", INT32_MIN)  // in no control array
-        .Integer("Left", left)
-        .Integer("Top", 57)
-        .Integer("Width", 67)
-        .Integer("Height", 27)
-        .Boolean("LockLeft", false)
-        .Boolean("LockTop", false)
-        .Boolean("LockRight", false)
-        .Boolean("LockBottom", false)
-        .Integer("TabPanelIndex", 0)
-        .Integer("TabIndex", tabIndex)
-        .Boolean("TabStop", true)
-        .Text("InitialParent", "")
-        .Boolean("Visible", true)
-        .Text("HelpTag", "")
-        .Boolean("AutoDeactivate", true)
-        .Boolean("Enabled", true)
-        .Text("Caption", caption)
-        .Integer("CaptionAlign", 3)
-        .Integer("CaptionPlacement", 1)
-        .Integer("CaptionDelta", 0)
-        .Integer("IconAlign", 0)
-        .Integer("IconDX", 0)
-        .Integer("IconDY", 0)
-        .Integer("Bevel", 0)
-        .Integer("HasMenu", 0)
-        .Boolean("Value", false)
-        .Integer("MenuValue", 0)
-        .Integer("ButtonType", 0)
-        .Boolean("AcceptFocus", false)
-        .Text("TextFont", "System")
-        .Boolean("Bold", false)
-        .Boolean("Italic", false)
-        .Boolean("Underline", false)
-        .Build();
+    return BevelButtonProperties({name, INT32_MIN, left, 57, 67, 27, tabIndex, caption});
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/property_list_builder.h"
+#include "link/bevel_button_properties.h"
 
 namespace {
 
@@ -63,43 +63,8 @@ constexpr KeypadKey kKeys[] = {
 };
 
 fw::String ListOf(const KeypadKey& key) {
-    return fw::PropertyListBuilder()
-        .Text("Name", "ZQ8k")
-        .Integer("Index", key.index)
-        .Integer("Left", key.left)
-        .Integer("Top", key.top)
-        .Integer("Width", key.width)
-        .Integer("Height", key.height)
-        .Boolean("LockLeft", false)
-        .Boolean("LockTop", false)
-        .Boolean("LockRight", false)
-        .Boolean("LockBottom", false)
-        .Integer("TabPanelIndex", 0)
-        .Integer("TabIndex", key.tabIndex)
-        .Boolean("TabStop", true)
-        .Text("InitialParent", "")
-        .Boolean("Visible", true)
-        .Text("HelpTag", "")
-        .Boolean("AutoDeactivate", true)
-        .Boolean("Enabled", true)
-        .Text("Caption", key.caption)
-        .Integer("CaptionAlign", 3)
-        .Integer("CaptionPlacement", 1)
-        .Integer("CaptionDelta", 0)
-        .Integer("IconAlign", 0)
-        .Integer("IconDX", 0)
-        .Integer("IconDY", 0)
-        .Integer("Bevel", 0)
-        .Integer("HasMenu", 0)
-        .Boolean("Value", false)
-        .Integer("MenuValue", 0)
-        .Integer("ButtonType", 0)
-        .Boolean("AcceptFocus", false)
-        .Text("TextFont", "System")
-        .Boolean("Bold", false)
-        .Boolean("Italic", false)
-        .Boolean("Underline", false)
-        .Build();
+    return BevelButtonProperties(
+        {"ZQ8k", key.index, key.left, key.top, key.width, key.height, key.tabIndex, key.caption});
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "framework/exceptions.h"
 #include "framework/menu.h"
+#include "framework/property_list.h"
+#include "panel/main_window_properties.h"
 #include "panel/menubar1.h"
 
 const fw::ClassInfo& zq8::Class() {
@@ -15,26 +17,5 @@ std::shared_ptr<zq8> zq8::zq8_() {
 
 void zq8::Layout() {
     SetMenuBar(MenuBar1::MenuBar1_());
-    // The design-time values.
-    Placement = 0;
-    SetWidth(260);
-    SetHeight(474);
-    MinWidth = 64;
-    MinHeight = 64;
-    MaxWidth = 32000;
-    MaxHeight = 32000;
-    Frame = 0;
-    Composite = false;
-    HasBackColor = false;
-    BackColor = fw::RGB(255, 255, 255);
-    SetTitle("ZQ8");
-    SetVisible(true);
-    FullScreen = false;
-    SetMenuBarVisible(true);
-    SetCloseButton(true);
-    SetResizeable(false);
-    LiveResize = true;
-    SetMaximizeButton(false);
-    SetMinimizeButton(true);
-    MacProcId = 0;
+    fw::SetProperties(this, MainWindowProperties());
 }

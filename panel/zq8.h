@@ -38,14 +38,17 @@ public:
     fw::Serial& Serialc() const;
     fw::Listbox& Listbox1() const;
 
-    // Building.
+    // Building. The window's own operations are virtual, so that a subclass's override would be
+    // the one called and the one bound to the keys.
     void Layout() override;
-    void CreateControls0();
-    void CreateControls1();
+    void CreateControls() override;
+    virtual void CreateControls0();
+    virtual void CreateControls1();
 
-    // Clicks.
-    void ZQ8k_Action(cbbevil& key);
-    void colork_Action(cbkey2& key);
+    // Clicks: a keypad key sends its code, or without one adds a "Key " row to the shown log;
+    // a colour key sends its code.
+    virtual void ZQ8k_Action(cbbevil& key);
+    virtual void colork_Action(cbkey2& key);
 
     // The menu items, by name; nullptr when the menu bar holds no such item.
     fw::MenuItem* ViewMenu() const;
@@ -68,8 +71,12 @@ public:
     fw::MenuItem* FileMenu() const;
     fw::QuitMenuItem* FileQuit() const;
 
+    void AddMenuHandlers(fw::Window& window) override;
+
     // Opening, closing and the keyboard map.
+    void Event_Open() override;
     void Event_Close() override;
+    bool Event_KeyDown(const fw::String& key) override;
 
     // The menu commands; each returns true: handled.
     bool ViewSelectPort_Action();

@@ -7,7 +7,7 @@ e2e_start_display
 "$program" 2>"$e2e_dir/stderr" &
 pid=$!
 e2e_pids+=($pid)
-window=$(e2e_wait_window "ZQ8")
+window=$(e2e_wait_window "Sony SIRC")
 xdotool windowfocus "$window"
 sleep 0.2
 xdotool key ctrl+q

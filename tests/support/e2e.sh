@@ -14,21 +14,25 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-# Starts Xvfb on the first free display number and exports DISPLAY.
+# Starts Xvfb on a display number it picks itself, free at that moment even with other runs
+# starting beside this one, and exports DISPLAY.
 e2e_start_display() {
-    local n
-    for n in $(seq 90 140); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$e2e_dir/xvfb.log" 2>&1 &
-            e2e_pids+=($!)
-            export DISPLAY=":$n"
-            for _ in $(seq 100); do
-                xdpyinfo >/dev/null 2>&1 && return 0
-                sleep 0.05
-            done
-        fi
+    local fifo="$e2e_dir/displayfd" n=""
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$e2e_dir/xvfb.log" 2>&1 &
+    e2e_pids+=($!)
+    read -r -t 10 n <"$fifo" || true
+    if [ -z "$n" ]; then
+        echo "no X display could be started" >&2
+        cat "$e2e_dir/xvfb.log" >&2
+        return 1
+    fi
+    export DISPLAY=":$n"
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.05
     done
-    echo "no X display could be started" >&2
+    echo "the X display :$n does not answer" >&2
     return 1
 }
 

@@ -1,0 +1,17 @@
+#include "framework/text_font_private.h"
+
+namespace fw {
+
+QFont MakeFont(const TextStyle& style, const QFont& platform, float defaultSize) {
+    QFont font = platform;
+    if (!style.font.empty() && style.font != "System") {
+        font.setFamily(QString::fromUtf8(style.font.data(), qsizetype(style.font.size())));
+    }
+    font.setPointSizeF(style.size > 0 ? style.size : defaultSize);
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    return font;
+}
+
+}  // namespace fw

@@ -1,0 +1,43 @@
+#include "link/bevel_button_properties.h"
+
+#include "framework/property_list_builder.h"
+
+fw::String BevelButtonProperties(const BevelButtonPlace& place) {
+    return fw::PropertyListBuilder()
+        .Text("Name", place.name)
+        .Integer("Index", place.index)
+        .Integer("Left", place.left)
+        .Integer("Top", place.top)
+        .Integer("Width", place.width)
+        .Integer("Height", place.height)
+        .Boolean("LockLeft", false)
+        .Boolean("LockTop", false)
+        .Boolean("LockRight", false)
+        .Boolean("LockBottom", false)
+        .Integer("TabPanelIndex", 0)
+        .Integer("TabIndex", place.tabIndex)
+        .Boolean("TabStop", true)
+        .Text("InitialParent", "")
+        .Boolean("Visible", true)
+        .Text("HelpTag", "")
+        .Boolean("AutoDeactivate", true)
+        .Boolean("Enabled", true)
+        .Text("Caption", place.caption)
+        .Integer("CaptionAlign", 3)
+        .Integer("CaptionPlacement", 1)
+        .Integer("CaptionDelta", 0)
+        .Integer("IconAlign", 0)
+        .Integer("IconDX", 0)
+        .Integer("IconDY", 0)
+        .Integer("Bevel", 0)
+        .Integer("HasMenu", 0)
+        .Boolean("Value", false)
+        .Integer("MenuValue", 0)
+        .Integer("ButtonType", 0)
+        .Boolean("AcceptFocus", false)
+        .Text("TextFont", "System")
+        .Boolean("Bold", false)
+        .Boolean("Italic", false)
+        .Boolean("Underline", false)
+        .Build();
+}

@@ -1,0 +1,158 @@
+// Pictures and their drawing: which pixels a shape covers, what stays transparent, and how a
+// picture is copied onto another.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <memory>
+
+#include "framework/exceptions.h"
+#include "framework/graphics.h"
+#include "framework/picture.h"
+
+namespace fw {
+void PrintTo(const PixelColor& pixel, std::ostream* out) {
+    *out << "RGB " << std::hex << pixel.color.Value() << " alpha " << std::dec << int(pixel.alpha);
+}
+}  // namespace fw
+
+namespace {
+
+const fw::PixelColor kTransparent{};
+const fw::PixelColor kRed{fw::RGB(255, 0, 0), 255};
+const fw::PixelColor kBlue{fw::RGB(0, 0, 255), 255};
+
+std::shared_ptr<fw::Picture> Blank(std::int32_t width, std::int32_t height) {
+    auto picture = fw::NewPicture(width, height, 32);
+    EXPECT_NE(picture, nullptr);
+    return picture;
+}
+
+TEST(NewPicture, StartsTransparentAndRefusesWhatItCannotMake) {
+    auto picture = Blank(5, 3);
+    EXPECT_EQ(picture->Width(), 5);
+    EXPECT_EQ(picture->Height(), 3);
+    EXPECT_EQ(picture->Depth(), 32);
+    ASSERT_NE(picture->Graphics(), nullptr);
+    EXPECT_EQ(picture->Graphics(), picture->Graphics());
+    EXPECT_EQ(picture->Graphics()->ForeColor(), fw::RGB(0, 0, 0));
+    for (std::int32_t y = 0; y < 3; ++y) {
+        for (std::int32_t x = 0; x < 5; ++x) {
+            EXPECT_EQ(picture->Pixel(x, y), kTransparent) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(picture->Pixel(-1, 0), kTransparent);
+    EXPECT_EQ(picture->Pixel(5, 0), kTransparent);
+
+    EXPECT_EQ(fw::NewPicture(0, 10, 32), nullptr);
+    EXPECT_EQ(fw::NewPicture(10, 0, 32), nullptr);
+    EXPECT_EQ(fw::NewPicture(-3, 10, 32), nullptr);
+    EXPECT_EQ(fw::NewPicture(10, 10, 8), nullptr);
+}
+
+// A 20 by 10 shape at (2, 3) in a larger picture: it covers columns 2 to 21 and rows 3 to 12.
+class RoundRectTest : public testing::Test {
+protected:
+    std::shared_ptr<fw::Picture> picture = Blank(30, 20);
+    fw::Graphics& g = *picture->Graphics();
+};
+
+TEST_F(RoundRectTest, FillCoversExactlyItsWidthAndHeightWithRoundedCorners) {
+    g.SetForeColor(fw::RGB(255, 0, 0));
+    g.FillRoundRect(2, 3, 20, 10, 6, 6);
+    // Edge midpoints, inside and just outside.
+    EXPECT_EQ(picture->Pixel(2, 8), kRed);
+    EXPECT_EQ(picture->Pixel(21, 8), kRed);
+    EXPECT_EQ(picture->Pixel(12, 3), kRed);
+    EXPECT_EQ(picture->Pixel(12, 12), kRed);
+    EXPECT_EQ(picture->Pixel(1, 8), kTransparent);
+    EXPECT_EQ(picture->Pixel(22, 8), kTransparent);
+    EXPECT_EQ(picture->Pixel(12, 2), kTransparent);
+    EXPECT_EQ(picture->Pixel(12, 13), kTransparent);
+    // The corner pixels lie outside the arcs; a pixel in from each corner lies inside.
+    for (auto [x, y] : {std::pair{2, 3}, {21, 3}, {2, 12}, {21, 12}}) {
+        EXPECT_EQ(picture->Pixel(x, y), kTransparent) << x << "," << y;
+    }
+    for (auto [x, y] : {std::pair{4, 5}, {19, 5}, {4, 10}, {19, 10}}) {
+        EXPECT_EQ(picture->Pixel(x, y), kRed) << x << "," << y;
+    }
+}
+
+TEST_F(RoundRectTest, OutlineLiesOnTheFilledShapesOuterPixelsAndLeavesTheInsideAlone) {
+    g.SetForeColor(fw::RGB(0, 0, 255));
+    g.DrawRoundRect(2, 3, 20, 10, 6, 6);
+    EXPECT_EQ(picture->Pixel(2, 8), kBlue);
+    EXPECT_EQ(picture->Pixel(21, 8), kBlue);
+    EXPECT_EQ(picture->Pixel(12, 3), kBlue);
+    EXPECT_EQ(picture->Pixel(12, 12), kBlue);
+    EXPECT_EQ(picture->Pixel(3, 8), kTransparent);
+    EXPECT_EQ(picture->Pixel(12, 8), kTransparent);
+    EXPECT_EQ(picture->Pixel(22, 8), kTransparent);
+    EXPECT_EQ(picture->Pixel(12, 13), kTransparent);
+    EXPECT_EQ(picture->Pixel(2, 3), kTransparent);
+}
+
+TEST_F(RoundRectTest, ShapesWithoutAreaDrawNothing) {
+    g.SetForeColor(fw::RGB(255, 0, 0));
+    for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-4, 5}, {5, -4}}) {
+        g.FillRoundRect(5, 5, w, h, 6, 6);
+        g.DrawRoundRect(5, 5, w, h, 6, 6);
+    }
+    for (std::int32_t y = 0; y < 20; ++y) {
+        for (std::int32_t x = 0; x < 30; ++x) {
+            ASSERT_EQ(picture->Pixel(x, y), kTransparent) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(RoundRectTest, ShapesPartlyOffThePictureDrawTheirVisiblePart) {
+    g.SetForeColor(fw::RGB(255, 0, 0));
+    g.FillRoundRect(25, 0, 10, 20, 6, 6);
+    EXPECT_EQ(picture->Pixel(29, 10), kRed);
+    EXPECT_EQ(picture->Pixel(24, 10), kTransparent);
+
+    // Far larger than the picture, reaching both ends of the coordinate range.
+    g.SetForeColor(fw::RGB(0, 0, 255));
+    g.DrawRoundRect(INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX, 6, 6);
+    EXPECT_EQ(picture->Pixel(0, 0), kTransparent);
+    g.FillRoundRect(INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX, 6, 6);
+    EXPECT_EQ(picture->Pixel(0, 0), kBlue);
+    EXPECT_EQ(picture->Pixel(29, 19), kBlue);
+}
+
+TEST(DrawPicture, SizesNotGivenCopyTheWholePictureAtItsOwnSizeAndKeepWhatShowsThrough) {
+    auto source = Blank(4, 4);
+    source->Graphics()->SetForeColor(fw::RGB(255, 0, 0));
+    source->Graphics()->FillRoundRect(0, 0, 2, 4, 0, 0);  // left half red, right half clear
+
+    auto target = Blank(10, 10);
+    target->Graphics()->SetForeColor(fw::RGB(0, 0, 255));
+    target->Graphics()->FillRoundRect(0, 0, 10, 10, 0, 0);
+    target->Graphics()->DrawPicture(source.get(), 3, 3);
+
+    EXPECT_EQ(target->Pixel(3, 3), kRed);
+    EXPECT_EQ(target->Pixel(4, 6), kRed);
+    EXPECT_EQ(target->Pixel(5, 4), kBlue);  // the source's clear half shows the blue below
+    EXPECT_EQ(target->Pixel(2, 3), kBlue);
+    EXPECT_EQ(target->Pixel(3, 7), kBlue);
+}
+
+TEST(DrawPicture, ASourceRectangleScaledToTheDestination) {
+    auto source = Blank(4, 4);
+    source->Graphics()->SetForeColor(fw::RGB(255, 0, 0));
+    source->Graphics()->FillRoundRect(2, 2, 2, 2, 0, 0);  // bottom right quarter red
+
+    auto target = Blank(10, 10);
+    target->Graphics()->DrawPicture(source.get(), 1, 1, 8, 8, 2, 2, 2, 2);
+    EXPECT_EQ(target->Pixel(1, 1), kRed);
+    EXPECT_EQ(target->Pixel(8, 8), kRed);
+    EXPECT_EQ(target->Pixel(0, 0), kTransparent);
+    EXPECT_EQ(target->Pixel(9, 9), kTransparent);
+}
+
+TEST(DrawPicture, NoPictureRaisesNilObjectException) {
+    auto target = Blank(4, 4);
+    EXPECT_THROW(target->Graphics()->DrawPicture(nullptr, 0, 0), fw::NilObjectException);
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// The port dialog: its list, its answer, its position kept across runs, and the port chosen
+// through it.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QTimer>
+
+#include "framework/bevel_button.h"
+#include "framework/popup_menu.h"
+#include "framework/runtime.h"
+#include "framework/serial.h"
+#include "framework/window_private.h"
+#include "link/selectport.h"
+#include "panel/startup.h"
+#include "tests/support/panel_fixture.h"
+#include "tests/support/temp_config.h"
+
+namespace zq8test {
+namespace {
+
+std::vector<std::string> Rows(const fw::PopupMenu& popup) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < popup.ListCount(); ++i) {
+        rows.push_back(popup.List(i));
+    }
+    return rows;
+}
+
+class SelectPortTest : public PanelTest {
+protected:
+    // Chooses "Select Port", then, once the dialog shows, picks `row` and presses OK.
+    void SelectPort(int row, const std::function<void(selectport&)>& whileShown = {}) {
+        bool answered = false;
+        QTimer::singleShot(0, [&, row] {
+            selectport& dialog = *selectport::selectport_();
+            EXPECT_EQ(dialog.SerialPopup().ListIndex(), 0) << "each showing starts at none";
+            if (whileShown) {
+                whileShown(dialog);
+            }
+            dialog.SerialPopup().SetListIndex(row);
+            QTest::mouseClick(dialog.BevelButton1().Widget(), Qt::LeftButton);
+            answered = true;
+        });
+        Choose(window->ViewSelectPort());
+        EXPECT_TRUE(answered);
+    }
+    PseudoTerminal second;
+};
+
+TEST_F(SelectPortTest, ListsNoneAndThePortsAndOpensTheChosenOne) {
+    ListPorts({second.SlavePath()});
+    StartPanel();
+    const int row = RowOf(second.SlavePath());
+    SelectPort(row, [&](selectport& dialog) {
+        const auto rows = Rows(dialog.SerialPopup());
+        ASSERT_EQ(int(rows.size()), row + 1);
+        EXPECT_EQ(rows.front(), "none");
+        EXPECT_EQ(rows[row - 1], pty.SlavePath());
+        EXPECT_EQ(rows[row], second.SlavePath());
+    });
+    selectport& dialog = *selectport::selectport_();
+    EXPECT_EQ(dialog.SelectedIndex, row);
+    EXPECT_EQ(dialog.portname, second.SlavePath());
+    EXPECT_FALSE(dialog.GetPrivate().widget->isVisible());
+    EXPECT_EQ(window->Title(), "ZQ8-" + second.SlavePath());
+    EXPECT_EQ(SettingsLines()[2], "controlport");
+    EXPECT_EQ(SettingsLines()[3], second.SlavePath());
+    window->remenable_Action();
+    EXPECT_EQ(HexBytes(second.ReadExactly(6, std::chrono::milliseconds(2000))),
+              "03 B1 01 05 00 BA");
+}
+
+TEST_F(SelectPortTest, OkWithoutAChoiceClosesThePortAndKeepsTitleAndStoredName) {
+    ListPorts();
+    WriteSettings({"controlport", pty.SlavePath()});
+    StartPanel();
+    Received(6);
+    SelectPort(RowOf(pty.SlavePath()));
+    EXPECT_EQ(window->Title(), "ZQ8-" + pty.SlavePath());
+    SelectPort(0);
+    EXPECT_EQ(selectport::selectport_()->SelectedIndex, 0);
+    EXPECT_EQ(window->Title(), "ZQ8-" + pty.SlavePath());
+    EXPECT_EQ(SettingsLines()[1], pty.SlavePath());
+    window->remenable_Action();
+    EXPECT_TRUE(NothingMoreArrives()) << "the port should be closed";
+}
+
+TEST_F(SelectPortTest, RefreshPicksUpANewPortAndSelectsNone) {
+    ListPorts();
+    StartPanel();
+    SelectPort(0, [&](selectport& dialog) {
+        const std::size_t before = Rows(dialog.SerialPopup()).size();
+        ListPorts({second.SlavePath()});
+        dialog.SerialPopup().SetListIndex(1);
+        QTest::mouseClick(dialog.refresh().Widget(), Qt::LeftButton);
+        EXPECT_EQ(Rows(dialog.SerialPopup()).size(), before + 1);
+        EXPECT_EQ(Rows(dialog.SerialPopup()).back(), second.SlavePath());
+        EXPECT_EQ(dialog.SerialPopup().ListIndex(), 0);
+    });
+}
+
+TEST_F(SelectPortTest, QuittingWithoutTheDialogStoresItsPositionAndAMovedDialogComesBack) {
+    QTimer::singleShot(0, [] { fw::Dispatch([] { zq8::zq8_()->GetPrivate().widget->close(); }); });
+    EXPECT_EQ(entry::main(), 0);
+    auto lines = SettingsLines();
+    ASSERT_EQ(lines.size(), 256u);
+    EXPECT_EQ(lines[2], "Select Port_left");
+    EXPECT_EQ(lines[4], "Select Port_top");
+
+    QTimer::singleShot(0, [] {
+        fw::Dispatch([] {
+            auto dialog = selectport::selectport_();
+            dialog->SetLeft(123);
+            dialog->SetTop(77);
+            zq8::zq8_()->GetPrivate().widget->close();
+        });
+    });
+    EXPECT_EQ(entry::main(), 0);
+    lines = SettingsLines();
+    EXPECT_EQ(lines[3], "123");
+    EXPECT_EQ(lines[5], "77");
+
+    int left = 0;
+    int top = 0;
+    QTimer::singleShot(0, [&] {
+        fw::Dispatch([&] {
+            left = selectport::selectport_()->Left();
+            top = selectport::selectport_()->Top();
+            zq8::zq8_()->GetPrivate().widget->close();
+        });
+    });
+    EXPECT_EQ(entry::main(), 0);
+    EXPECT_EQ(left, 123);
+    EXPECT_EQ(top, 77);
+}
+
+TEST_F(SelectPortTest, AStoredPositionOffEveryScreenKeepsThePlacedPosition) {
+    WriteSettings({"Select Port_left", "-30000", "Select Port_top", "-30000"});
+    StartPanel();
+    SelectPort(0, [](selectport& dialog) {
+        EXPECT_GT(dialog.Left(), -1000);
+        EXPECT_GT(dialog.Top(), -1000);
+    });
+}
+
+}  // namespace
+}  // namespace zq8test

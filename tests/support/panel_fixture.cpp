@@ -1,0 +1,109 @@
+#include "tests/support/panel_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "framework/menu.h"
+#include "framework/serial.h"
+#include "framework/window_private.h"
+#include "panel/startup.h"
+#include "tests/support/temp_config.h"
+
+namespace zq8test {
+
+std::string HexBytes(const std::string& bytes) {
+    std::string text;
+    for (unsigned char c : bytes) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, "%02X", c);
+        text += text.empty() ? "" : " ";
+        text += pair;
+    }
+    return text;
+}
+
+std::string Bytes(const std::string& hex) {
+    std::string bytes;
+    std::istringstream in(hex);
+    std::string pair;
+    while (in >> pair) {
+        bytes.push_back(static_cast<char>(std::stoi(pair, nullptr, 16)));
+    }
+    return bytes;
+}
+
+void PanelTest::TearDown() {
+    window.reset();
+    entry::finalize();
+}
+
+void PanelTest::ListPorts(std::vector<std::string> extra) {
+    extra.insert(extra.begin(), pty.SlavePath());
+    ports.reset();
+    ports.emplace(extra);
+}
+
+void PanelTest::WriteSettings(const std::vector<std::string>& lines) {
+    std::filesystem::create_directories(SettingsFolder());
+    std::ofstream out(SettingsFile(), std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) {
+        out << line << '\n';
+    }
+}
+
+std::vector<std::string> PanelTest::SettingsLines() const {
+    std::ifstream in(SettingsFile(), std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void PanelTest::StartPanel() {
+    entry::initialize();
+    entry::Startup();
+    window = zq8::zq8_();
+    ProcessEvents();
+}
+
+void PanelTest::ProcessEvents() {
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+    }
+}
+
+std::string PanelTest::Received(std::size_t n) {
+    return pty.ReadExactly(n, std::chrono::milliseconds(2000));
+}
+
+bool PanelTest::NothingMoreArrives() {
+    ProcessEvents();
+    return pty.ReadExactly(1, std::chrono::milliseconds(100)).empty();
+}
+
+int PanelTest::RowOf(const std::string& path) {
+    const int count = fw::System::SerialPortCount();
+    for (int i = 0; i < count; ++i) {
+        if (fw::System::SerialPort(i)->Name() == path) {
+            return i + 1;
+        }
+    }
+    return -1;
+}
+
+void PanelTest::Choose(fw::MenuItem* item) {
+    ASSERT_NE(item, nullptr);
+    QAction* action = window->GetPrivate().actions.at(item);
+    ASSERT_TRUE(action->isEnabled()) << item->Name();
+    action->trigger();
+    ProcessEvents();
+}
+
+}  // namespace zq8test
