@@ -151,6 +151,14 @@ void BM_BareWriteThroughput(benchmark::State& state) {
 }
 BENCHMARK(BM_BareWriteThroughput)->Unit(benchmark::kNanosecond);
 
+// One listing of the machine's serial ports, as getserialnum and the port dialog take it.
+void BM_ListSerialPorts(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(fw::System::SerialPortCount());
+    }
+}
+BENCHMARK(BM_ListSerialPorts)->Unit(benchmark::kMillisecond);
+
 // Fills the log to `rows` rows outside the timing; each row is one frame sent.
 void FillLog(Rig& rig, fw::Listbox& log, std::int64_t rows) {
     log.DeleteAllRows();
