@@ -1,8 +1,8 @@
 #include "framework/listbox.h"
 
 #include <QFrame>
-#include <QListView>
-#include <QStringListModel>
+
+#include "framework/row_list_view.h"
 
 namespace fw {
 
@@ -14,20 +14,12 @@ QString FromBytes(const String& text) {
 
 }  // namespace
 
-// A string list model: rows are plain texts, and inserting at the top costs the same at any
-// length of the list.
 struct Listbox::Private {
-    QListView* view = nullptr;
-    QStringListModel* model = nullptr;
+    RowListView* view = nullptr;
 };
 
-Listbox::Listbox() : RectControl(std::make_unique<QListView>()), d_(std::make_unique<Private>()) {
-    d_->view = static_cast<QListView*>(Widget());
-    d_->model = new QStringListModel(d_->view);  // owned by the view
-    d_->view->setModel(d_->model);
-    d_->view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    d_->view->setUniformItemSizes(true);
-    d_->view->setSelectionMode(QAbstractItemView::SingleSelection);
+Listbox::Listbox() : RectControl(std::make_unique<RowListView>()), d_(std::make_unique<Private>()) {
+    d_->view = static_cast<RowListView*>(Widget());
     ApplyScrollBars();
 }
 
@@ -69,25 +61,22 @@ const ClassInfo& Listbox::Class() {
 }
 
 void Listbox::InsertRow(std::int32_t row, const String& text, std::int32_t /*indent*/) {
-    const int count = d_->model->rowCount();
-    const int at = std::clamp<int>(row, 0, count);
-    d_->model->insertRows(at, 1);
-    d_->model->setData(d_->model->index(at), FromBytes(text));
+    d_->view->InsertRow(row, FromBytes(text));
 }
 
 void Listbox::DeleteAllRows() {
-    d_->model->setStringList({});
+    d_->view->Clear();
 }
 
 std::int32_t Listbox::ListCount() const {
-    return d_->model->rowCount();
+    return d_->view->Count();
 }
 
 String Listbox::Cell(std::int32_t row) const {
-    if (row < 0 || row >= d_->model->rowCount()) {
+    if (row < 0 || row >= d_->view->Count()) {
         return {};
     }
-    const QByteArray bytes = d_->model->data(d_->model->index(row)).toString().toUtf8();
+    const QByteArray bytes = d_->view->Row(row).toUtf8();
     return String(bytes.constData(), std::size_t(bytes.size()));
 }
 
@@ -119,8 +108,13 @@ void Listbox::ApplyScrollBars() {
 
 void Listbox::SetInitialValue(const String& value) {
     // Initial rows, one per line of the text.
-    d_->model->setStringList(value.empty() ? QStringList{}
-                                           : FromBytes(value).split('\r', Qt::KeepEmptyParts));
+    d_->view->Clear();
+    if (!value.empty()) {
+        const QStringList rows = FromBytes(value).split('\r', Qt::KeepEmptyParts);
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            d_->view->InsertRow(int(i), rows[i]);
+        }
+    }
 }
 
 void Listbox::SetTextFont(const String& /*font*/) {
