@@ -3,6 +3,7 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
@@ -33,13 +34,32 @@ void AppendListedPaths(std::vector<PortEntry>& ports) {
     }
 }
 
-std::vector<PortEntry> MachinePorts() {
-    std::vector<PortEntry> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        ports.push_back({info.portName().toStdString(), info.systemLocation().toStdString()});
+// The system's own listing reads every terminal device in /sys (about 10 ms), and a lookup by
+// name asks for the list once for the count and once per port. A listing younger than this
+// serves them all: no port comes or goes between the calls of one lookup that a person made.
+constexpr std::chrono::milliseconds kListingLifetime{250};
+
+std::vector<PortEntry> SystemPorts() {
+    using Clock = std::chrono::steady_clock;
+    static std::vector<PortEntry> ports;
+    static Clock::time_point listedAt;
+    static bool listed = false;
+    const Clock::time_point now = Clock::now();
+    if (!listed || now - listedAt > kListingLifetime) {
+        ports.clear();
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+            ports.push_back({info.portName().toStdString(), info.systemLocation().toStdString()});
+        }
+        std::stable_sort(ports.begin(), ports.end(),
+                         [](const PortEntry& a, const PortEntry& b) { return a.name < b.name; });
+        listedAt = now;
+        listed = true;
     }
-    std::stable_sort(ports.begin(), ports.end(),
-                     [](const PortEntry& a, const PortEntry& b) { return a.name < b.name; });
+    return ports;
+}
+
+std::vector<PortEntry> MachinePorts() {
+    std::vector<PortEntry> ports = SystemPorts();
     AppendListedPaths(ports);
     return ports;
 }
