@@ -1,18 +1,57 @@
 #include "framework/bevel_button.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPushButton>
+
+#include <functional>
 
 #include "framework/runtime.h"
 #include "framework/text_font_private.h"
 
 namespace fw {
 
-BevelButton::BevelButton() : RectControl(std::make_unique<QPushButton>()) {
-    auto* button = static_cast<QPushButton*>(Widget());
+namespace {
+
+// A push button that reports a click (a press and release inside it) before it repaints itself
+// as released: Qt's own button repaints first, a round trip to the display that would delay the
+// frame a click sends.
+class ClickFirstButton : public QPushButton {
+public:
+    std::function<void()> onClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        const bool clicks =
+            event->button() == Qt::LeftButton && isDown() && hitButton(event->position().toPoint());
+        if (clicks) {
+            reported_ = true;
+            onClick();
+        }
+        QPushButton::mouseReleaseEvent(event);
+        reported_ = false;
+    }
+
+public:
+    // A click Qt reports by other roads (none of the system's keys takes the focus to get one
+    // from the keyboard) still raises Action once.
+    void Clicked() {
+        if (!reported_) {
+            onClick();
+        }
+    }
+
+private:
+    bool reported_ = false;
+};
+
+}  // namespace
+
+BevelButton::BevelButton() : RectControl(std::make_unique<ClickFirstButton>()) {
+    auto* button = static_cast<ClickFirstButton*>(Widget());
     // A press and release inside the button: the one Action per click.
-    QObject::connect(button, &QPushButton::clicked, button,
-                     [this] { Dispatch([this] { RaiseEvent("Action"); }); });
+    button->onClick = [this] { Dispatch([this] { RaiseEvent("Action"); }); };
+    QObject::connect(button, &QPushButton::clicked, button, [button] { button->Clicked(); });
     ApplyFont();
 }
 
