@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "framework/qt_text.h"
 #include "framework/runtime.h"
 #include "framework/text_font_private.h"
 
@@ -84,7 +85,7 @@ const ClassInfo& BevelButton::Class() {
 
 void BevelButton::SetCaption(const String& caption) {
     caption_ = caption;
-    QString text = QString::fromUtf8(caption.data(), qsizetype(caption.size()));
+    QString text = FromBytes(caption);
     text.replace('&', "&&");
     static_cast<QPushButton*>(Widget())->setText(text);
 }

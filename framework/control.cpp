@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "framework/qt_text.h"
 #include "framework/window.h"
 
 namespace fw {
@@ -111,7 +112,7 @@ void RectControl::SetEnabled(bool value) {
 
 void RectControl::SetHelpTag(const String& value) {
     helpTag_ = value;
-    widget_->setToolTip(QString::fromUtf8(value.data(), qsizetype(value.size())));
+    widget_->setToolTip(FromBytes(value));
 }
 
 void RectControl::AttachTo(Window& window, QWidget* content) {

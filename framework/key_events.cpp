@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "framework/qt_text.h"
 #include "framework/runtime.h"
 #include "framework/window.h"
 #include "framework/window_private.h"
@@ -54,8 +55,7 @@ String KeyText(const QKeyEvent& event) {
         case Qt::Key_Down:
             return String(1, char(31));
         default: {
-            const QByteArray bytes = event.text().toUtf8();
-            return String(bytes.constData(), std::size_t(bytes.size()));
+            return ToBytes(event.text());
         }
     }
 }

@@ -2,17 +2,10 @@
 
 #include <QFrame>
 
+#include "framework/qt_text.h"
 #include "framework/row_list_view.h"
 
 namespace fw {
-
-namespace {
-
-QString FromBytes(const String& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-}  // namespace
 
 struct Listbox::Private {
     RowListView* view = nullptr;
@@ -76,8 +69,7 @@ String Listbox::Cell(std::int32_t row) const {
     if (row < 0 || row >= d_->view->Count()) {
         return {};
     }
-    const QByteArray bytes = d_->view->Row(row).toUtf8();
-    return String(bytes.constData(), std::size_t(bytes.size()));
+    return ToBytes(d_->view->Row(row));
 }
 
 void Listbox::SetBorder(bool value) {

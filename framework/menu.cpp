@@ -3,14 +3,11 @@
 #include <QKeySequence>
 
 #include "framework/menu_view.h"
+#include "framework/qt_text.h"
 
 namespace fw {
 
 namespace {
-
-QString FromBytes(const String& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 template <class F>
 void ForEachAction(const MenuItem& item, F&& apply) {

@@ -3,22 +3,10 @@
 #include <QApplication>
 #include <QComboBox>
 
+#include "framework/qt_text.h"
 #include "framework/text_font_private.h"
 
 namespace fw {
-
-namespace {
-
-QString FromBytes(const String& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-String ToBytes(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return String(bytes.constData(), std::size_t(bytes.size()));
-}
-
-}  // namespace
 
 PopupMenu::PopupMenu() : RectControl(std::make_unique<QComboBox>()) {
     ApplyFont();

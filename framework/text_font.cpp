@@ -1,3 +1,4 @@
+#include "framework/qt_text.h"
 #include "framework/text_font_private.h"
 
 namespace fw {
@@ -5,7 +6,7 @@ namespace fw {
 QFont MakeFont(const TextStyle& style, const QFont& platform, float defaultSize) {
     QFont font = platform;
     if (!style.font.empty() && style.font != "System") {
-        font.setFamily(QString::fromUtf8(style.font.data(), qsizetype(style.font.size())));
+        font.setFamily(FromBytes(style.font));
     }
     font.setPointSizeF(style.size > 0 ? style.size : defaultSize);
     font.setBold(style.bold);

@@ -17,16 +17,13 @@
 #include "framework/key_events.h"
 #include "framework/menu.h"
 #include "framework/menu_view.h"
+#include "framework/qt_text.h"
 #include "framework/runtime.h"
 #include "framework/window_private.h"
 
 namespace fw {
 
 namespace {
-
-QString FromBytes(const String& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 std::map<String, std::shared_ptr<Window>, std::less<>>& ImplicitWindows() {
     static std::map<String, std::shared_ptr<Window>, std::less<>> windows;
