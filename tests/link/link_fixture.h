@@ -18,6 +18,7 @@
 #include "panel/zq8.h"
 #include "settings/config.h"
 #include "tests/link/controller_window.h"
+#include "tests/support/frames.h"
 #include "tests/support/pseudo_terminal.h"
 
 namespace zq8test {
@@ -44,10 +45,6 @@ inline std::string HexRow(const std::string& bytes) {
         row += digits;
     }
     return row;
-}
-
-inline std::string CommandFrame(int cmd) {
-    return Bytes({0x02, 0xBA, cmd & 0xFF, 0x00, (0x02 + 0xBA + cmd) & 0xFF});
 }
 
 class ControllerLinkTest : public testing::Test {

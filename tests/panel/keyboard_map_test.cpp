@@ -7,6 +7,7 @@
 #include "controls/cbbevil.h"
 #include "framework/listbox.h"
 #include "framework/window_private.h"
+#include "tests/support/frames.h"
 #include "tests/support/panel_fixture.h"
 
 namespace zq8test {
@@ -39,12 +40,6 @@ constexpr Typed kMapped[] = {
     {"8", Qt::Key_8, '8', 7, 8},
     {"9", Qt::Key_9, '9', 8, 9},
 };
-
-std::string CommandFrame(int code) {
-    const unsigned char c = static_cast<unsigned char>(code);
-    return std::string{'\x02', '\xBA', static_cast<char>(c), '\x00',
-                       static_cast<char>(static_cast<unsigned char>(188 + c))};
-}
 
 class KeyboardMapTest : public PanelTest {
 protected:

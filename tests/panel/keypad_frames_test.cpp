@@ -17,16 +17,12 @@
 #include "framework/serial.h"
 #include "framework/window.h"
 #include "panel/zq8.h"
+#include "tests/support/frames.h"
 #include "tests/support/pseudo_terminal.h"
 
 namespace {
 
 constexpr std::chrono::seconds kReadTimeout{10};
-
-std::string Frame(int code) {
-    const int byte = code & 0xFF;
-    return {char(0x02), char(0xBA), char(byte), char(0x00), char((0x02 + 0xBA + byte) & 0xFF)};
-}
 
 class KeypadFrames : public testing::Test {
 protected:
@@ -74,7 +70,7 @@ TEST_F(KeypadFrames, AKeyWithACodeSendsItsLowByteAndTheShownLogShowsTheFrame) {
     for (const auto& c : cases) {
         window->ZQ8k(c.key).tag = c.tag;
         Click(window->ZQ8k(c.key));
-        EXPECT_EQ(Received(5), Frame(c.tag)) << "key " << c.key;
+        EXPECT_EQ(Received(5), zq8test::CommandFrame(c.tag)) << "key " << c.key;
         EXPECT_EQ(window->Listbox1().Cell(0), c.row);
     }
     EXPECT_EQ(window->Listbox1().ListCount(), 4);
@@ -86,7 +82,7 @@ TEST_F(KeypadFrames, AKeyWithoutACodeSendsNothing) {
     window->ZQ8k(18).tag = 0x2A;
     Click(window->ZQ8k(18));
     // The first bytes to arrive are those of the key with a code.
-    EXPECT_EQ(Received(5), Frame(0x2A));
+    EXPECT_EQ(Received(5), zq8test::CommandFrame(0x2A));
     EXPECT_EQ(box.Available(), 0u);
     EXPECT_EQ(window->Listbox1().Cell(1), "Key 15");
 }
@@ -95,7 +91,7 @@ TEST_F(KeypadFrames, WithTheLogHiddenAFrameStillGoesOutAndNothingIsLogged) {
     window->ZQ8k(17).tag = 21;
     Click(window->ZQ8k(15));
     Click(window->ZQ8k(17));
-    EXPECT_EQ(Received(5), Frame(21));
+    EXPECT_EQ(Received(5), zq8test::CommandFrame(21));
     EXPECT_EQ(window->Listbox1().ListCount(), 0);
 }
 
@@ -108,7 +104,7 @@ TEST_F(KeypadFrames, AColourKeySendsItsTagOnThePressAndNeverAKeyRow) {
     for (const auto& c : cases) {
         window->colork(c.key).Tag = c.tag;
         QTest::mousePress(window->colork(c.key).Widget(), Qt::LeftButton, {}, QPoint(16, 10));
-        EXPECT_EQ(Received(5), Frame(c.tag)) << "key " << c.key << " tag " << c.tag;
+        EXPECT_EQ(Received(5), zq8test::CommandFrame(c.tag)) << "key " << c.key << " tag " << c.tag;
         QTest::mouseRelease(window->colork(c.key).Widget(), Qt::LeftButton, {}, QPoint(16, 10));
     }
     EXPECT_EQ(box.Available(), 0u);
