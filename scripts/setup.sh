@@ -6,10 +6,10 @@ cd "$(dirname "$0")/.."
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-serialport-dev libqt6serialport6-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+    qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
     googletest libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils x11-apps imagemagick libx11-dev libxtst-dev python3
-    clang libclang-rt-14-dev
+    xvfb xauth xdotool x11-utils x11-apps openbox imagemagick libx11-dev libxtst-dev python3
+    strace socat clang libclang-rt-14-dev
 )
 missing=()
 for package in "${packages[@]}"; do
@@ -17,7 +17,13 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
+# Nothing missing: no apt-get, no root, no network.
 if ((${#missing[@]} > 0)); then
+    if ((EUID != 0)); then
+        echo "missing packages: ${missing[*]}" >&2
+        echo "install them with: sudo apt-get install --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
     echo "installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq

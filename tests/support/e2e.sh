@@ -28,11 +28,31 @@ e2e_start_display() {
         return 1
     fi
     export DISPLAY=":$n"
+    local answered=0
     for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && return 0
+        xdpyinfo >/dev/null 2>&1 && { answered=1; break; }
         sleep 0.05
     done
-    echo "the X display :$n does not answer" >&2
+    if [ "$answered" != 1 ]; then
+        echo "the X display :$n does not answer" >&2
+        return 1
+    fi
+    e2e_start_window_manager
+}
+
+# Starts openbox on $DISPLAY and waits until it manages the screen, so that windows get frames,
+# focus and stacking as on a desktop.
+e2e_start_window_manager() {
+    openbox --sm-disable >"$e2e_dir/openbox.log" 2>&1 &
+    e2e_pids+=($!)
+    for _ in $(seq 200); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo "openbox did not start on $DISPLAY" >&2
+    cat "$e2e_dir/openbox.log" >&2
     return 1
 }
 
