@@ -1,5 +1,10 @@
-# Shared by the end-to-end scripts: a private X display, a private settings folder, and the
-# program started on them. Sourced, not run.
+# Shared by the end-to-end scripts: a private X display with a window manager, a private settings
+# folder, the program started on them, and bounded waits for the states the scripts act on.
+# Sourced, not run.
+#
+# No step waits a fixed time for something to happen: each waits, within e2e_timeout seconds,
+# for the state it needs (a window on screen, a window holding the keyboard focus, a popup open,
+# bytes at the box), and fails with a message naming that state when it does not come.
 set -euo pipefail
 
 e2e_dir=$(mktemp -d)
@@ -7,37 +12,62 @@ export XDG_CONFIG_HOME="$e2e_dir/config"
 mkdir -p "$XDG_CONFIG_HOME"
 unset QT_QPA_PLATFORM
 e2e_pids=()
+# A bound for a hang, not a pace: a loaded machine or a sanitizer build is slow, never this slow.
+e2e_timeout=${E2E_TIMEOUT:-30}
 
+# Ends what the script started, the last started first, so that the program never outlives the
+# display it draws on.
 e2e_cleanup() {
-    for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    local i
+    for ((i = ${#e2e_pids[@]} - 1; i >= 0; i--)); do
+        kill "${e2e_pids[i]}" 2>/dev/null || true
+    done
     rm -rf "$e2e_dir"
 }
 trap e2e_cleanup EXIT
 
+# Runs the command until it succeeds, for at most e2e_timeout seconds; says what did not come to
+# pass when it never does.
+e2e_wait_until() {
+    local what=$1
+    shift
+    local end=$((SECONDS + e2e_timeout))
+    until "$@"; do
+        if ((SECONDS >= end)); then
+            echo "waited ${e2e_timeout}s for $what" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
 # Starts Xvfb on a display number it picks itself, free at that moment even with other runs
-# starting beside this one, and exports DISPLAY.
+# starting beside this one, and exports DISPLAY. The server never resets: by default it resets
+# whenever its last client leaves, and a client connecting during that reset is refused.
 e2e_start_display() {
     local fifo="$e2e_dir/displayfd" n=""
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$e2e_dir/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" \
+        >"$e2e_dir/xvfb.log" 2>&1 &
     e2e_pids+=($!)
-    read -r -t 10 n <"$fifo" || true
+    # The server writes its number once it accepts connections.
+    read -r -t "$e2e_timeout" n <"$fifo" || true
     if [ -z "$n" ]; then
         echo "no X display could be started" >&2
         cat "$e2e_dir/xvfb.log" >&2
         return 1
     fi
     export DISPLAY=":$n"
-    local answered=0
-    for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && { answered=1; break; }
-        sleep 0.05
-    done
-    if [ "$answered" != 1 ]; then
+    if ! xdpyinfo >/dev/null 2>"$e2e_dir/xdpyinfo.log"; then
         echo "the X display :$n does not answer" >&2
+        cat "$e2e_dir/xdpyinfo.log" "$e2e_dir/xvfb.log" >&2
         return 1
     fi
     e2e_start_window_manager
+}
+
+e2e_window_manager_runs() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
 # Starts openbox on $DISPLAY and waits until it manages the screen, so that windows get frames,
@@ -45,43 +75,102 @@ e2e_start_display() {
 e2e_start_window_manager() {
     openbox --sm-disable >"$e2e_dir/openbox.log" 2>&1 &
     e2e_pids+=($!)
-    for _ in $(seq 200); do
-        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-            return 0
-        fi
-        sleep 0.05
-    done
-    echo "openbox did not start on $DISPLAY" >&2
-    cat "$e2e_dir/openbox.log" >&2
-    return 1
+    if ! e2e_wait_until "openbox to manage $DISPLAY" e2e_window_manager_runs; then
+        cat "$e2e_dir/openbox.log" >&2
+        return 1
+    fi
+}
+
+# The id of a window of that exact title that is on screen, if there is one.
+e2e_shown_window() {
+    xdotool search --onlyvisible --name "^${1}\$" 2>/dev/null | head -n 1 || true
+}
+
+e2e_window_is_shown() {
+    [ -n "$(e2e_shown_window "$1")" ]
 }
 
 # Waits until a window of that exact title is mapped and prints its id.
 e2e_wait_window() {
-    local title=$1 id
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
+    local title=$1
+    e2e_wait_until "a window titled '$title'" e2e_window_is_shown "$title"
+    e2e_shown_window "$title"
+}
+
+e2e_title_is() {
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]
+}
+
+# Waits until the window bears that title.
+e2e_wait_title() {
+    local window=$1 title=$2
+    e2e_wait_until "the title '$title'" e2e_title_is "$window" "$title"
+}
+
+# True when the window manager has made the window the active one and the X server gives it
+# the keyboard.
+e2e_has_keyboard_focus() {
+    local window=$1
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] &&
+        [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$window" ]
+}
+
+# Makes the window the active one, through the window manager, and waits until it is and holds
+# the keyboard focus: keys typed before then would reach another window, or none.
+e2e_activate() {
+    local window=$1
+    xdotool windowactivate "$window" 2>/dev/null || true
+    e2e_wait_until "window $window to hold the keyboard focus" e2e_has_keyboard_focus "$window"
+}
+
+# Types the keys (xdotool key names) into the window once it holds the keyboard focus.
+e2e_type() {
+    local window=$1
+    shift
+    e2e_activate "$window"
+    xdotool key "$@"
+}
+
+# The program's popups on screen (menus, a popup's list): its mapped windows that no window
+# manager frames.
+e2e_popups() {
+    local window
+    for window in $(xdotool search --all --onlyvisible --pid "$1" 2>/dev/null || true); do
+        if xwininfo -id "$window" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
+            echo "$window"
         fi
-        sleep 0.05
     done
-    echo "no window titled '$title'" >&2
-    return 1
+}
+
+e2e_popup_count_is() {
+    [ "$(e2e_popups "$1" | wc -l)" = "$2" ]
+}
+
+# Waits until exactly that many popups of the program are on screen: a click meant for a menu item
+# must not come before its menu shows, nor one meant for a window before the menu has closed.
+e2e_wait_popups() {
+    local pid=$1 count=$2
+    e2e_wait_until "$count popup(s) of process $pid on screen" e2e_popup_count_is "$pid" "$count"
+}
+
+e2e_file_size_at_least() {
+    [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -ge "$2" ]
+}
+
+# Waits until the file holds at least that many bytes.
+e2e_wait_bytes() {
+    local file=$1 count=$2
+    e2e_wait_until "$count bytes in $file" e2e_file_size_at_least "$file" "$count"
+}
+
+e2e_has_ended() {
+    ! kill -0 "$1" 2>/dev/null
 }
 
 # Waits, within a bound, for a child of this shell to end; sets e2e_status to its exit status.
 e2e_wait_exit() {
     local pid=$1
-    for _ in $(seq 200); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            e2e_status=0
-            wait "$pid" || e2e_status=$?
-            return 0
-        fi
-        sleep 0.05
-    done
-    echo "process $pid did not end" >&2
-    return 1
+    e2e_wait_until "process $pid to end" e2e_has_ended "$pid" || return 1
+    e2e_status=0
+    wait "$pid" || e2e_status=$?
 }
