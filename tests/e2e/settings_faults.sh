@@ -39,9 +39,7 @@ run_until_shown_then_quit() {
         return
     fi
     cp "$settings" "$e2e_dir/after_open" 2>/dev/null || true
-    xdotool windowfocus "$window"
-    sleep 0.2
-    xdotool key ctrl+q
+    e2e_type "$window" ctrl+q
     if ! e2e_wait_exit "$pid"; then
         fail "Ctrl+Q did not end the run"
         kill -9 "$pid" 2>/dev/null || true
