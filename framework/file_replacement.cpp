@@ -240,11 +240,10 @@ bool FileReplacement::Commit(String& reason) {
     if (failed_) {
         return false;
     }
-    failed_ = true;  // until the new bytes are in place
-    if (way_ == Way::kInPlace) {
-        failed_ = !RewriteInPlace(fd_, held_, reason);
-        return !failed_;
-    }
+    return way_ == Way::kInPlace ? RewriteInPlace(fd_, held_, reason) : RenameOverTarget(reason);
+}
+
+bool FileReplacement::RenameOverTarget(String& reason) {
     // Only a file that is complete on the disk may take the old one's place.
     if (::fsync(fd_) != 0 || (way_ == Way::kUnnamed && !NamePending())) {
         reason = SystemReason(errno);
@@ -259,7 +258,6 @@ bool FileReplacement::Commit(String& reason) {
     if (::rename(pending_.c_str(), target_.c_str()) == 0) {
         pending_.clear();
         SyncFolder(FolderOf(target_));
-        failed_ = false;
         return true;
     }
     // A file mounted on its own cannot be renamed over, only written.
@@ -267,8 +265,7 @@ bool FileReplacement::Commit(String& reason) {
         reason = SystemReason(errno);
         return false;
     }
-    failed_ = !RewriteTargetFromPending(reason);
-    return !failed_;
+    return RewriteTargetFromPending(reason);
 }
 
 bool FileReplacement::NamePending() {

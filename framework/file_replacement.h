@@ -45,6 +45,7 @@ private:
                                                          String& reason);
     // The pending files beside target whose run is gone.
     static void RemoveLeftovers(const std::filesystem::path& target);
+    bool RenameOverTarget(String& reason);
     bool NamePending();
     bool RewriteTargetFromPending(String& reason);
 
