@@ -9,6 +9,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/other_panel.h"
 #include "tests/support/temp_config.h"
 
 namespace {
@@ -22,14 +23,8 @@ TEST(SettingsLock, ASecondPanelIsRefusedWithThePidOfTheFirstUntilTheFirstEnds) {
     const fs::path lockFile = SettingsFolder() / ".zq8.lock";
     {
         // The first panel holds the lock until it is killed.
-        zq8test::ChildProcess first([](int report) {
-            if (!fw::LockSettingsFolder() || ::write(report, "locked", 6) != 6) {
-                return 1;
-            }
-            ::pause();
-            return 0;
-        });
-        ASSERT_EQ(first.Read(6), "locked");
+        zq8test::ChildProcess first(zq8test::HoldSettingsLockUntilKilled);
+        ASSERT_EQ(first.Read(sizeof zq8test::kLocked - 1), zq8test::kLocked);
         EXPECT_EQ(ReadBytes(lockFile), std::to_string(first.Pid()) + "\n");
 
         testing::internal::CaptureStderr();

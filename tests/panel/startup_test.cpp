@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include "framework/runtime.h"
-#include "framework/settings_lock.h"
 #include "framework/window.h"
 #include "framework/window_private.h"
 #include "panel/menubar1.h"
@@ -14,6 +13,7 @@
 #include "panel/zq8.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/other_panel.h"
 #include "tests/support/temp_config.h"
 
 namespace {
@@ -76,14 +76,8 @@ TEST(Startup, TheQuitItemEndsTheRunThroughTheCloseEventWithStatusZero) {
 TEST(Startup, ASecondPanelOnTheSameSettingsEndsWithStatusOneBeforeItTouchesThem) {
     const std::string settings = "zq8lang\n1\ncontrolport\n/dev/ttyUSB0\n";
     zq8test::WriteBytes(zq8test::SettingsFile(), settings);
-    zq8test::ChildProcess first([](int report) {
-        if (!fw::LockSettingsFolder() || ::write(report, "locked", 6) != 6) {
-            return 1;
-        }
-        ::pause();
-        return 0;
-    });
-    ASSERT_EQ(first.Read(6), "locked");
+    zq8test::ChildProcess first(zq8test::HoldSettingsLockUntilKilled);
+    ASSERT_EQ(first.Read(sizeof zq8test::kLocked - 1), zq8test::kLocked);
 
     testing::internal::CaptureStderr();
     EXPECT_EQ(entry::main(), 1);
