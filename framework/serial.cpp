@@ -65,6 +65,10 @@ bool Serial::Open() {
     return true;
 }
 
+bool Serial::IsOpen() const {
+    return line_->IsOpen();
+}
+
 void Serial::Close() {
     line_->Close(kCloseDrainLimit);
 }
