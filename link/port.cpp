@@ -24,10 +24,9 @@ void OpenAndRecord(fw::Serial& serialc, std::shared_ptr<fw::SerialPort> port) {
 
 }  // namespace
 
-// The start looks up one stored name, so it lists none of the machine's ports: a listing reads
-// every tty of the system, which a start with no port stored, or with one on ZQ8_SERIAL_PORTS,
-// never needs. A port's index is its place after all the system's ports, so the start opens the
-// port it found rather than an index.
+// The start's lookup of its stored name. It gives the port rather than its index: an index is a
+// place after all the system's ports, which only a listing of every tty could tell, and a start
+// needs none.
 std::shared_ptr<fw::SerialPort> zq8::getserialport(const fw::String& name) {
     return fw::System::SerialPortNamed(name);
 }
@@ -37,7 +36,7 @@ void zq8::opencontrollerport(std::int32_t n) {
     const bool wasOpen = serialc.IsOpen();
     serialc.Close();
     // "none" in the port dialog: the port stays closed, and the next start still reopens the
-    // port named in the settings. A title naming a port that no longer takes frames would mislead.
+    // port named in the settings. The title must not name a port that takes no more frames.
     if (n < 0) {
         if (wasOpen) {
             zq8::zq8_()->SetTitle("ZQ8");

@@ -94,6 +94,7 @@ public:
     void opencontrollerport(std::int32_t n);
     // The port found by getserialport; none leaves the port closed and the title as it is.
     void opencontrollerport(std::shared_ptr<fw::SerialPort> port);
+    // The first port of the machine's list with that name, or none.
     std::shared_ptr<fw::SerialPort> getserialport(const fw::String& name);
     void write2eeprom(std::int8_t a, std::int8_t b, std::int8_t c);
     fw::String str2hex(const fw::String& s);
