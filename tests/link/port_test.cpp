@@ -102,6 +102,14 @@ INSTANTIATE_TEST_SUITE_P(Names, PortLookupTest, testing::ValuesIn(kLookups),
                              return info.param.label;
                          });
 
+TEST_F(PortTest, WithNoPortsAtAllNoNameIsFound) {
+    listed.reset();
+    ASSERT_EQ(fw::System::SerialPortCount(), 0);
+    for (const std::string& name : {std::string(), std::string("ttyS0"), box.SlavePath()}) {
+        EXPECT_EQ(window->getserialport(name), nullptr) << name;
+    }
+}
+
 // The first of the machine's ports, index 0, is as good as any: a user whose only adapter is
 // ttyUSB0 must reach the box.
 TEST_F(PortTest, TheFirstSystemPortOpensAtIndexZero) {
