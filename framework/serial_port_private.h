@@ -22,8 +22,6 @@ namespace fw {
 struct PortEntry {
     String name;
     String devicePath;
-
-    bool operator==(const PortEntry&) const = default;
 };
 
 // What the kernel tells of one tty, as far as deciding whether it is a serial port needs.
@@ -37,13 +35,11 @@ struct TtyFacts {
     bool knownUart = false;
 };
 
-// The serial8250 driver makes a tty for every UART slot it reserves, fitted or not; only those
-// it found a UART behind are ports, and only an ioctl on the device node tells which.
-bool NeedsUartCheck(const TtyFacts& tty);
 // Whether a tty is one of the machine's serial ports: a tty on a device of its own, unless
-// serial8250 found no UART behind it; of the ttys without one, only those of the Bluetooth
-// (rfcomm0 to rfcomm255), null-modem (tnt) and USB gadget (ttyGS) drivers, whose ports hang on
-// the virtual bus. These are the facts the desktop's own serial port listings go by.
+// serial8250 found no UART behind it (that driver makes a tty for every UART slot it reserves,
+// fitted or not); of the ttys without one, only those of the Bluetooth (rfcomm0 to rfcomm255),
+// null-modem (tnt) and USB gadget (ttyGS) drivers, whose ports hang on the virtual bus. These
+// are the facts the desktop's own serial port listings go by.
 bool IsSerialPort(const TtyFacts& tty);
 
 // Every serial port of the system, in order of their names.

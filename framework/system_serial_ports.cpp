@@ -48,6 +48,11 @@ bool IsRfcommName(std::string_view name) {
     return error == std::errc() && end == digits.data() + digits.size() && number <= 255;
 }
 
+// Only an ioctl on the device node tells whether serial8250 found a UART behind a slot.
+bool NeedsUartCheck(const TtyFacts& tty) {
+    return tty.hasParentDevice && tty.parentDriver == "serial8250";
+}
+
 bool KnownUart(const std::string& deviceNode) {
     const int fd = ::open(deviceNode.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -77,10 +82,6 @@ TtyFacts ReadTtyFacts(const fs::path& folder, std::string_view name) {
 }
 
 }  // namespace
-
-bool NeedsUartCheck(const TtyFacts& tty) {
-    return tty.hasParentDevice && tty.parentDriver == "serial8250";
-}
 
 bool IsSerialPort(const TtyFacts& tty) {
     if (tty.hasParentDevice) {
