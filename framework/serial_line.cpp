@@ -21,11 +21,14 @@ namespace fw {
 
 namespace {
 
+constexpr const char* kInUse = "in use by another program";
+constexpr const char* kHungUp = "hung up";
+
 // EBUSY is what open() gives an ordinary user when another program holds the port with TIOCEXCL;
 // EWOULDBLOCK is what flock() gives anyone, root included, when another holds its lock.
 std::string OpenFailureReason(int error) {
     if (error == EBUSY || error == EWOULDBLOCK) {
-        return std::string(SerialLine::kInUse);
+        return kInUse;
     }
     return std::strerror(error);
 }
@@ -154,7 +157,7 @@ void SerialLine::SendPending() {
     if (!sent) {
         // A terminal whose other side has gone fails with EIO; the hang-up says more.
         const int error = errno;
-        Lose(HungUp() ? std::string(kHungUp) : std::strerror(error));
+        Lose(HungUp() ? kHungUp : std::strerror(error));
         return;
     }
     pending_.erase(0, *sent);
@@ -162,9 +165,7 @@ void SerialLine::SendPending() {
 }
 
 void SerialLine::WatchForRoom(bool watch) {
-    if (roomNotifier_->isEnabled() != watch) {
-        roomNotifier_->setEnabled(watch);
-    }
+    roomNotifier_->setEnabled(watch);
 }
 
 void SerialLine::CheckLine() {
@@ -174,7 +175,7 @@ void SerialLine::CheckLine() {
     pollfd line{fd_, 0, 0};
     (void)::poll(&line, 1, 0);
     if ((line.revents & POLLHUP) != 0) {
-        Lose(std::string(kHungUp));
+        Lose(kHungUp);
     } else if ((line.revents & POLLERR) != 0) {
         Lose(std::strerror(EIO));
     } else {

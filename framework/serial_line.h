@@ -32,11 +32,6 @@ public:
     using LostHandler =
         std::function<void(const std::string& devicePath, const std::string& reason)>;
 
-    // The reason given for a port another program holds.
-    static constexpr std::string_view kInUse = "in use by another program";
-    // The reason given for a line that hung up.
-    static constexpr std::string_view kHungUp = "hung up";
-
     explicit SerialLine(LostHandler lost);
     SerialLine(const SerialLine&) = delete;
     SerialLine& operator=(const SerialLine&) = delete;
