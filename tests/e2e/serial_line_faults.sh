@@ -26,10 +26,7 @@ start_box() {
     socat -u PTY,link="$box",rawer,ignoreeof OPEN:"$1",creat,append 2>>"$e2e_dir/socat.log" &
     box_pid=$!
     e2e_pids+=($box_pid)
-    for _ in $(seq 100); do
-        [ -e "$box" ] && return 0
-        sleep 0.05
-    done
+    wait_until test -e "$box" && return 0
     echo "socat made no $box" >&2
     cat "$e2e_dir/socat.log" >&2
     return 1
@@ -42,23 +39,20 @@ stop_box() {
 # The bytes of a file as "02 ba 15 00 d1".
 hex() { od -An -tx1 -v "$1" 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
 
-# Waits, within a bound, until the file holds exactly these bytes.
-wait_bytes() {
+# Waits, within a bound, until the command succeeds.
+wait_until() {
     for _ in $(seq 100); do
-        [ "$(hex "$1")" = "$2" ] && return 0
+        "$@" && return 0
         sleep 0.05
     done
     return 1
 }
-
-# Waits, within a bound, until the window has that title.
-wait_title() {
-    for _ in $(seq 100); do
-        [ "$(xdotool getwindowname "$1")" = "$2" ] && return 0
-        sleep 0.05
-    done
-    return 1
-}
+# Waits until the file holds exactly these bytes.
+has_bytes() { [ "$(hex "$1")" = "$2" ]; }
+wait_bytes() { wait_until has_bytes "$@"; }
+# Waits until the window has that title.
+has_title() { [ "$(xdotool getwindowname "$1")" = "$2" ]; }
+wait_title() { wait_until has_title "$@"; }
 
 # What the program itself said on stderr, leaving out the toolkit's own warnings.
 said() { grep -E '^(zq8: |cannot open )' "$1" || true; }

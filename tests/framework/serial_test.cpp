@@ -131,6 +131,15 @@ protected:
         return serial.Open();
     }
 
+    // Closes while the box reads, and gives what arrived of the n bytes expected.
+    std::string CloseWhileTheBoxReads(std::size_t n) {
+        std::string arrived;
+        std::thread reader([&] { arrived = box.ReadExactly(n, kReadTimeout); });
+        serial.Close();
+        reader.join();
+        return arrived;
+    }
+
     std::string WriteBurst() {
         const std::vector<std::string> frames = NumberedFrames(kBurstFrames);
         for (const std::string& frame : frames) {
@@ -321,10 +330,7 @@ TEST_F(SerialTest, FramesWrittenJustBeforeCloseStillArrive) {
     const std::string expected = WriteBurst();
     ASSERT_LT(box.Available(), expected.size()) << "the burst never had to wait";
 
-    std::string arrived;
-    std::thread reader([&] { arrived = box.ReadExactly(expected.size(), kReadTimeout); });
-    serial.Close();
-    reader.join();
+    const std::string arrived = CloseWhileTheBoxReads(expected.size());
     EXPECT_EQ(arrived.size(), expected.size());
     EXPECT_TRUE(arrived == expected);
 }
@@ -509,10 +515,7 @@ TEST_F(SerialTest, ClosingPutsBackTheSettingsThePortHadOnceTheBytesAreOut) {
         if (burst) {
             ASSERT_LT(box.Available(), expected.size()) << "the burst never had to wait";
         }
-        std::string arrived;
-        std::thread reader([&] { arrived = box.ReadExactly(expected.size(), kReadTimeout); });
-        serial.Close();
-        reader.join();
+        const std::string arrived = CloseWhileTheBoxReads(expected.size());
         EXPECT_EQ(arrived.size(), expected.size());
         EXPECT_TRUE(arrived == expected) << "bytes went out under the settings put back";
         EXPECT_TRUE(zq8test::ReadTtySettings(box.SlaveFd()) == before);
