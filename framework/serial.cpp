@@ -36,7 +36,8 @@ Serial::Serial()
     : line_(std::make_unique<SerialLine>([this](const String& devicePath, const String& reason) {
           ReportLoss(devicePath, reason);
           if (!closing_) {
-              // From a write inside a handler, or from the event loop's watch on the line.
+              // Also reached from the event loop's watch on the line, where no handler of ours
+              // is running to catch what the event's handler throws.
               Dispatch([this] { RaiseEvent("Error"); });
           }
       })) {}

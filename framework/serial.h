@@ -43,8 +43,8 @@ std::shared_ptr<fw::SerialPort> SerialPort(std::int32_t index);
 
 }  // namespace System
 
-// A connection to one serial port, write-only as far as the program is concerned, held for this
-// program alone.
+// A connection to one serial port, held for this program alone, and write-only as far as the
+// program is concerned: what the device sends is discarded unread.
 //
 // Line settings are codes, taken when the port opens:
 //   Baud    0..15: 300, 600, 1200, 1800, 2400, 3600, 4800, 7200, 9600, 14400, 19200, 28800,

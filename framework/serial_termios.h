@@ -32,8 +32,6 @@ struct SavedTerminal {
 struct ModemLineChanges {
     std::uint32_t raise = 0;
     std::uint32_t lower = 0;
-
-    friend bool operator==(const ModemLineChanges&, const ModemLineChanges&) = default;
 };
 
 // The flags for raw bytes both ways and the given settings, starting from those the terminal
