@@ -1,6 +1,6 @@
 # Shared by the end-to-end scripts: a private X display with a window manager, a private settings
-# folder, the program started on them, and bounded waits for the states the scripts act on.
-# Sourced, not run.
+# folder, a system without serial ports of its own, the program started on them, and bounded
+# waits for the states the scripts act on. Sourced, not run.
 #
 # No step waits a fixed time for something to happen: each waits, within e2e_timeout seconds,
 # for the state it needs (a window on screen, a window holding the keyboard focus, a popup open,
@@ -10,6 +10,10 @@ set -euo pipefail
 e2e_dir=$(mktemp -d)
 export XDG_CONFIG_HOME="$e2e_dir/config"
 mkdir -p "$XDG_CONFIG_HOME"
+# The program lists the ttys of $ZQ8_SYSTEM_ROOT/sys/class/tty instead of this machine's, whose
+# ports would shift the rows of the port dialog.
+export ZQ8_SYSTEM_ROOT="$e2e_dir/system"
+mkdir -p "$ZQ8_SYSTEM_ROOT/sys/class/tty" "$ZQ8_SYSTEM_ROOT/dev"
 unset QT_QPA_PLATFORM
 e2e_pids=()
 # A bound for a hang, not a pace: a loaded machine or a sanitizer build is slow, never this slow.
