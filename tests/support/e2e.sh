@@ -85,3 +85,49 @@ e2e_wait_exit() {
     echo "process $pid did not end" >&2
     return 1
 }
+
+# Starts the pseudo-terminal that stands in for the controller box, exports its device path as
+# the only extra port (ZQ8_SERIAL_PORTS) and sets e2e_box to it.
+e2e_start_box() {
+    python3 "$(dirname "${BASH_SOURCE[0]}")/pty_recorder.py" "$e2e_dir/pty" "$e2e_dir/received" 170 &
+    e2e_pids+=($!)
+    for _ in $(seq 100); do [ -e "$e2e_dir/pty" ] && break; sleep 0.05; done
+    [ -e "$e2e_dir/pty" ] || { echo "the pseudo-terminal did not start" >&2; return 1; }
+    e2e_box=$(cat "$e2e_dir/pty")
+    export ZQ8_SERIAL_PORTS=$e2e_box
+}
+
+# Writes a settings file whose pairs are the arguments (key, value, key, value...).
+e2e_write_settings() {
+    mkdir -p "$XDG_CONFIG_HOME/zq8"
+    local lines=("$@")
+    while ((${#lines[@]} < 256)); do lines+=(""); done
+    printf '%s\n' "${lines[@]}" >"$XDG_CONFIG_HOME/zq8/zq8.ini"
+}
+
+# Every byte the box has received so far, as lower-case hexadecimal pairs joined by blanks.
+e2e_received() {
+    od -An -tx1 -v "$e2e_dir/received" 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'
+}
+
+# Waits, within a bound, until the box has received at least that many bytes.
+e2e_wait_received() {
+    local count=$1
+    for _ in $(seq 200); do
+        (($(stat -c %s "$e2e_dir/received" 2>/dev/null || echo 0) >= count)) && return 0
+        sleep 0.05
+    done
+    echo "the box received $(stat -c %s "$e2e_dir/received" 2>/dev/null || echo 0) bytes, expected $count" >&2
+    return 1
+}
+
+# Waits, within a bound, until the last bytes the box received are these (hexadecimal as above).
+e2e_wait_received_ending() {
+    local tail=$1
+    for _ in $(seq 200); do
+        [[ "$(e2e_received)" == *"$tail" ]] && return 0
+        sleep 0.05
+    done
+    echo "the box's last bytes are not $tail: $(e2e_received)" >&2
+    return 1
+}
