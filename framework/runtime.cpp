@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "framework/display_messages.h"
 #include "framework/exceptions.h"
+#include "framework/no_destructor.h"
 #include "framework/window.h"
 
 namespace fw {
@@ -24,22 +26,8 @@ struct RuntimeState {
 };
 
 RuntimeState& State() {
-    static RuntimeState state;
-    return state;
-}
-
-// Qt aborts when it finds no display; say what to do instead and end with status 2.
-void RequireDisplay() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform != nullptr && *platform != '\0') {
-        return;
-    }
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if ((display == nullptr || *display == '\0') && (wayland == nullptr || *wayland == '\0')) {
-        std::fputs("no display: set DISPLAY, or run under xvfb-run\n", stderr);
-        std::exit(2);
-    }
+    static NoDestructor<RuntimeState> state;
+    return *state;
 }
 
 }  // namespace
@@ -58,7 +46,9 @@ void RuntimeInit() {
     static int argc = 1;
     static char name[] = "zq8";
     static char* argv[] = {name, nullptr};
+    HoldQtMessagesWhileStarting();
     state.app = std::make_unique<QApplication>(argc, argv);
+    ReleaseQtMessages();
     QApplication::setApplicationName("zq8");
     // Windows end the run through their Close event and Quit, not by being the last one shown.
     QApplication::setQuitOnLastWindowClosed(false);

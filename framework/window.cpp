@@ -17,6 +17,7 @@
 #include "framework/key_events.h"
 #include "framework/menu.h"
 #include "framework/menu_view.h"
+#include "framework/no_destructor.h"
 #include "framework/qt_text.h"
 #include "framework/runtime.h"
 #include "framework/window_private.h"
@@ -26,15 +27,15 @@ namespace fw {
 namespace {
 
 std::map<String, std::shared_ptr<Window>, std::less<>>& ImplicitWindows() {
-    static std::map<String, std::shared_ptr<Window>, std::less<>> windows;
-    return windows;
+    static NoDestructor<std::map<String, std::shared_ptr<Window>, std::less<>>> windows;
+    return *windows;
 }
 
 // Closed windows wait here until the event that closed them has unwound: a widget must not be
 // destroyed inside its own event handler.
 std::vector<std::shared_ptr<Window>>& ClosedWindows() {
-    static std::vector<std::shared_ptr<Window>> windows;
-    return windows;
+    static NoDestructor<std::vector<std::shared_ptr<Window>>> windows;
+    return *windows;
 }
 
 // The placement code that centres a window over the window in front of it.
