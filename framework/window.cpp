@@ -343,6 +343,11 @@ void Window::ShowModal() {
     }
     d_->modalLoop = nullptr;
     d_->widget->setWindowModality(Qt::NonModal);
+    // Only Hide ends a showing as asked; the loop also ends when the run does (a quit, an
+    // unhandled exception) or when the window closes.
+    if (d_->visible || d_->closed) {
+        throw ModalShowingEnded();
+    }
 }
 
 const String& Window::Title() const {

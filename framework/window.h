@@ -41,7 +41,8 @@ public:
     void Close();
     void Hide();
     void Show();
-    // Shows the window modally; returns once it hides. The rest of the application waits.
+    // Shows the window modally; returns once it hides. The rest of the application waits. When
+    // the showing ends otherwise (the run ends, the window closes) it raises ModalShowingEnded.
     void ShowModal();
     bool IsClosed() const;
 

@@ -5,7 +5,9 @@
 #include <QTest>
 #include <QTimer>
 
+
 #include "framework/bevel_button.h"
+#include "framework/exceptions.h"
 #include "framework/popup_menu.h"
 #include "framework/runtime.h"
 #include "framework/serial.h"
@@ -141,6 +143,24 @@ TEST_F(SelectPortTest, AStoredPositionOffEveryScreenKeepsThePlacedPosition) {
         EXPECT_GT(dialog.Left(), -1000);
         EXPECT_GT(dialog.Top(), -1000);
     });
+}
+
+// A showing of the dialog that ends without its OK stops "Select Port" there: the choice of an
+// earlier showing, still in SelectedIndex, must not open the port.
+TEST_F(SelectPortTest, AnExceptionWhileTheDialogIsShownIsReportedAndOpensNoPort) {
+    ListPorts();
+    StartPanel();
+    selectport::selectport_()->SelectedIndex = RowOf(pty.SlavePath());
+    fw::RuntimeInit();  // the failed run's status is taken back below
+    QTimer::singleShot(0, [] { fw::Dispatch([] { throw fw::NilObjectException("SerialPopup"); }); });
+    testing::internal::CaptureStderr();
+    Choose(window->ViewSelectPort());
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("zq8: unhandled NilObjectException: SerialPopup\n"), std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("unhandled"), err.rfind("unhandled")) << "reported once: " << err;
+    EXPECT_EQ(window->Title(), "Sony SIRC");
+    EXPECT_EQ(fw::RuntimeExit(), 1);
 }
 
 }  // namespace
