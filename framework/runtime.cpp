@@ -10,6 +10,7 @@
 #include "framework/display_messages.h"
 #include "framework/exceptions.h"
 #include "framework/no_destructor.h"
+#include "framework/termination_signals.h"
 #include "framework/window.h"
 
 namespace fw {
@@ -28,6 +29,17 @@ struct RuntimeState {
 RuntimeState& State() {
     static NoDestructor<RuntimeState> state;
     return *state;
+}
+
+// A termination signal quits as the Quit item does: the window that shows the application's
+// menu bar closes, so that its Close event ends the run.
+void QuitAsTheQuitItemDoes() {
+    const std::shared_ptr<Application>& app = State().appObject;
+    if (auto window = WindowShowingMenuBar(app ? app->MenuBar() : nullptr)) {
+        window->Close();
+    } else {
+        Quit(0);
+    }
 }
 
 }  // namespace
@@ -56,6 +68,7 @@ void RuntimeInit() {
 
 std::int32_t RuntimeExit() {
     RuntimeState& state = State();
+    RestoreTerminationSignals();
     const std::int32_t code = state.failed ? 1 : state.exitCode;
     if (--state.users <= 0) {
         state.users = 0;
@@ -72,6 +85,8 @@ void RuntimeInitExternalClasses() {}
 void InitPluginEntrypoints() {}
 
 void RunFrameworkInitialization(void (*startup)()) {
+    // A signal during start-up waits until the event loop runs.
+    RouteTerminationSignals(&QuitAsTheQuitItemDoes);
     startup();
 }
 

@@ -33,7 +33,8 @@ std::int32_t RuntimeExit();
 
 void RuntimeInitExternalClasses();
 void InitPluginEntrypoints();
-// Calls the start-up callback once, before any event is dispatched.
+// Calls the start-up callback once, before any event is dispatched. From then until RuntimeExit,
+// SIGTERM, SIGINT and SIGHUP end the run from the event loop as the Quit item does.
 void RunFrameworkInitialization(void (*startup)());
 // The event loop: dispatches every event on this thread until Quit.
 void RuntimeRun();

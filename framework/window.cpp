@@ -507,6 +507,16 @@ std::shared_ptr<Window> GetImplicitWindow(std::string_view registeredName) {
     return found == windows.end() ? nullptr : found->second;
 }
 
+std::shared_ptr<Window> WindowShowingMenuBar(const std::shared_ptr<fw::MenuBar>& bar) {
+    for (const auto& [name, window] : ImplicitWindows()) {
+        if (bar != nullptr && window->MenuBar() == bar && window->MenuBarVisible() &&
+            !window->IsClosed()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 void ReleaseAllWindows() {
     ImplicitWindows().clear();
     ClosedWindows().clear();

@@ -130,6 +130,9 @@ std::shared_ptr<W> ImplicitInstance() {
     return window;
 }
 
+// The open implicit window that shows this menu bar, or nullptr.
+std::shared_ptr<Window> WindowShowingMenuBar(const std::shared_ptr<fw::MenuBar>& bar);
+
 // Drops every window (shut-down and tests).
 void ReleaseAllWindows();
 
