@@ -4,18 +4,13 @@
 # file stays whole. The frames typed before are all on the line.
 source "$(dirname "$0")/../support/e2e.sh"
 program=$1
-export XDG_RUNTIME_DIR="$e2e_dir/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 e2e_start_display
 xvfb=${e2e_pids[0]}  # this run's own X server, started first
 e2e_start_box
 e2e_write_settings controlport "$e2e_box" zq8lang 1
-"$program" 2>"$e2e_dir/stderr" &
-pid=$!
-e2e_pids+=($pid)
-main=$(e2e_wait_window "Phillips RC6")
-xdotool windowfocus --sync "$main"
+e2e_start_panel "Phillips RC6" "$program"
+pid=$e2e_panel
 xdotool key 1 2 3
 expected="03 b1 01 06 01 bc 02 ba 01 00 bd 02 ba 02 00 be 02 ba 03 00 bf"
 e2e_wait_received 21

@@ -6,17 +6,13 @@
 # after each walk shows that keys still reach the keyboard map, and where the walk's bytes end.
 source "$(dirname "$0")/../support/e2e.sh"
 program=$1
-export XDG_RUNTIME_DIR="$e2e_dir/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 e2e_start_display
 e2e_start_box
 e2e_write_settings controlport "$e2e_box"
-"$program" 2>"$e2e_dir/stderr" &
-pid=$!
-e2e_pids+=($pid)
-main=$(e2e_wait_window "Sony SIRC")
-xdotool windowfocus --sync "$main"
+e2e_start_panel "Sony SIRC" "$program"
+pid=$e2e_panel
+main=$e2e_main
 
 expected="03 b1 01 06 00 bb"  # the protocol set at start
 fail=0

@@ -5,19 +5,15 @@
 # sends its whole frame, as a held remote button does.
 source "$(dirname "$0")/../support/e2e.sh"
 program=$1
-export XDG_RUNTIME_DIR="$e2e_dir/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 e2e_start_display
 xset r on
 xset r rate 250 25  # repeats after 250 ms, 25 a second
 e2e_start_box
 e2e_write_settings controlport "$e2e_box"
-"$program" 2>"$e2e_dir/stderr" &
-pid=$!
-e2e_pids+=($pid)
-main=$(e2e_wait_window "Sony SIRC")
-xdotool windowfocus --sync "$main"
+e2e_start_panel "Sony SIRC" "$program"
+pid=$e2e_panel
+main=$e2e_main
 e2e_wait_received 6
 fail=0
 

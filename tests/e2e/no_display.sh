@@ -5,8 +5,6 @@
 # no settings.
 source "$(dirname "$0")/../support/e2e.sh"
 program=$1
-export XDG_RUNTIME_DIR="$e2e_dir/runtime"  # holds no Wayland compositor's socket
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # A display number no X server can take while this script runs: reserved with a lock file naming
 # this shell, as X servers reserve theirs, and with no socket behind it.

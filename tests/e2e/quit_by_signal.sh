@@ -5,8 +5,6 @@
 # once while it is shown modally after being moved (the place it was moved to is stored).
 source "$(dirname "$0")/../support/e2e.sh"
 program=$1
-export XDG_RUNTIME_DIR="$e2e_dir/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 settings="$XDG_CONFIG_HOME/zq8/zq8.ini"
 
 e2e_start_display
@@ -18,11 +16,9 @@ sent=""  # every byte the box should have received so far, over all runs
 # of a script would ignore SIGINT), and types the digits into it.
 start_and_type() {
     e2e_write_settings controlport "$e2e_box" "Select Port_left" 300 "Select Port_top" 200
-    env --default-signal=TERM,INT,HUP "$program" 2>"$e2e_dir/stderr" &
-    pid=$!
-    e2e_pids+=($pid)
-    main=$(e2e_wait_window "Sony SIRC")
-    xdotool windowfocus --sync "$main"
+    e2e_start_panel "Sony SIRC" env --default-signal=TERM,INT,HUP "$program"
+    pid=$e2e_panel
+    main=$e2e_main
     xdotool key 1 2 3 4 5 6 7 8 9 0
     sent="$sent${sent:+ }03 b1 01 06 00 bb"
     for code in 00 01 02 03 04 05 06 07 08 09; do

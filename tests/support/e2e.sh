@@ -5,6 +5,9 @@ set -euo pipefail
 e2e_dir=$(mktemp -d)
 export XDG_CONFIG_HOME="$e2e_dir/config"
 mkdir -p "$XDG_CONFIG_HOME"
+# A runtime folder of its own: Qt warns on stderr without one, and it holds no Wayland socket.
+export XDG_RUNTIME_DIR="$e2e_dir/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 e2e_pids=()
 
@@ -130,4 +133,17 @@ e2e_wait_received_ending() {
     done
     echo "the box's last bytes are not $tail: $(e2e_received)" >&2
     return 1
+}
+
+# Runs the command that starts the program (the program itself, or a wrapper around it) with its
+# stderr kept in $e2e_dir/stderr, waits for its window of that title and gives it the focus; sets
+# e2e_panel to the pid and e2e_main to the window.
+e2e_start_panel() {
+    local title=$1
+    shift
+    "$@" 2>"$e2e_dir/stderr" &
+    e2e_panel=$!
+    e2e_pids+=($e2e_panel)
+    e2e_main=$(e2e_wait_window "$title")
+    xdotool windowfocus --sync "$e2e_main"
 }
