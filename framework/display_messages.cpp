@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/no_destructor.h"
@@ -51,14 +52,13 @@ std::string Quoted(const char* value) {
 
 constexpr const char* kNoDisplay = "no display: set DISPLAY, or run under xvfb-run";
 constexpr const char* kWhatToDo =
-    ": set DISPLAY to a running X server you may use, or run under "
-    "xvfb-run";
+    ": set DISPLAY to a running X server you may use, or run under xvfb-run";
 
 std::string DisplayFailure() {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (IsSet(platform) && std::string(platform).rfind("xcb", 0) != 0) {
+    if (IsSet(platform) && !std::string_view(platform).starts_with("xcb")) {
         return "zq8: cannot start the display platform " + Quoted(platform) +
                " named in QT_QPA_PLATFORM";
     }

@@ -4,7 +4,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "framework/display_messages.h"
