@@ -9,6 +9,7 @@
 #include "framework/display_messages.h"
 #include "framework/exceptions.h"
 #include "framework/no_destructor.h"
+#include "framework/settings_lock.h"
 #include "framework/termination_signals.h"
 #include "framework/window.h"
 
@@ -66,6 +67,7 @@ void RuntimeInit() {
 }
 
 std::int32_t RuntimeExit() {
+    UnlockSettingsFolder();
     RuntimeState& state = State();
     RestoreTerminationSignals();
     const std::int32_t code = state.failed ? 1 : state.exitCode;
@@ -84,6 +86,11 @@ void RuntimeInitExternalClasses() {}
 void InitPluginEntrypoints() {}
 
 void RunFrameworkInitialization(void (*startup)()) {
+    // A second panel on the same settings ends before it reads or writes any of them.
+    if (!LockSettingsFolder()) {
+        State().failed = true;
+        return;
+    }
     // A signal during start-up waits until the event loop runs.
     RouteTerminationSignals(&QuitAsTheQuitItemDoes);
     startup();
