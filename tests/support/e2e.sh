@@ -18,11 +18,13 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 
 # Starts Xvfb on a display number it picks itself, free at that moment even with other runs
-# starting beside this one, and exports DISPLAY.
+# starting beside this one, and exports DISPLAY. Without -noreset the server resets when its last
+# client leaves (the probe below, a panel that quits), and a client connecting meanwhile is refused.
 e2e_start_display() {
     local fifo="$e2e_dir/displayfd" n=""
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$e2e_dir/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" \
+        >"$e2e_dir/xvfb.log" 2>&1 &
     e2e_pids+=($!)
     read -r -t 10 n <"$fifo" || true
     if [ -z "$n" ]; then
