@@ -115,7 +115,10 @@ TEST_F(WindowTest, AnExceptionEscapingOpenEndsTheRunBeforeTheLoopWithStatusOne) 
     RecordingWindow::throwInOpen = true;
     bool timerFired = false;
     fw::RuntimeInit();
-    QTimer::singleShot(0, [&] { timerFired = true; });
+    // The timer never fires here; its context ends it with the test, so that a later test's loop
+    // does not run it against this test's stack.
+    QObject timerContext;
+    QTimer::singleShot(0, &timerContext, [&] { timerFired = true; });
     testing::internal::CaptureStderr();
     try {
         fw::RunFrameworkInitialization([] { fw::ImplicitInstance<RecordingWindow>(); });

@@ -1,5 +1,5 @@
-# Shared by the end-to-end scripts: a private X display, a private settings folder, and the
-# program started on them. Sourced, not run.
+# Shared by the end-to-end scripts: a private X display, a private settings folder, a system
+# without serial ports of its own, and the program started on them. Sourced, not run.
 set -euo pipefail
 
 e2e_dir=$(mktemp -d)
@@ -8,6 +8,10 @@ mkdir -p "$XDG_CONFIG_HOME"
 # A runtime folder of its own: Qt warns on stderr without one, and it holds no Wayland socket.
 export XDG_RUNTIME_DIR="$e2e_dir/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The program lists the ttys of $ZQ8_SYSTEM_ROOT/sys/class/tty instead of this machine's, whose
+# ports would shift the rows of the port dialog.
+export ZQ8_SYSTEM_ROOT="$e2e_dir/system"
+mkdir -p "$ZQ8_SYSTEM_ROOT/sys/class/tty" "$ZQ8_SYSTEM_ROOT/dev"
 unset QT_QPA_PLATFORM
 e2e_pids=()
 
