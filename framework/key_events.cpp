@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMainWindow>
 
 #include "framework/qt_text.h"
 #include "framework/runtime.h"
@@ -11,6 +12,27 @@
 namespace fw {
 
 namespace {
+
+// The window a key was typed into, or nullptr when the key belongs to something else: a menu or
+// another popup, the menu bar walking its menus, or a window a modal one is blocking.
+Window* TypedInto(QWidget& receiver) {
+    if (QApplication::activePopupWidget() != nullptr) {
+        return nullptr;
+    }
+    auto* top = dynamic_cast<WindowWidget*>(receiver.window());
+    if (top == nullptr) {
+        return nullptr;
+    }
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != top) {
+        return nullptr;
+    }
+    if (QWidget* bar = top->menuWidget();
+        bar != nullptr && (bar == &receiver || bar->isAncestorOf(&receiver))) {
+        return nullptr;
+    }
+    Window& window = top->Owner();
+    return window.IsClosed() ? nullptr : &window;
+}
 
 class KeyDownFilter : public QObject {
 protected:
@@ -25,8 +47,8 @@ protected:
         if (first != nullptr ? widget != first : !widget->isWindow()) {
             return false;
         }
-        Window* window = WindowOf(widget);
-        if (window == nullptr || window->IsClosed()) {
+        Window* window = TypedInto(*widget);
+        if (window == nullptr) {
             return false;
         }
         const String text = KeyText(*static_cast<QKeyEvent*>(event));
@@ -39,9 +61,19 @@ protected:
     }
 };
 
+// The character codes that Return, Enter and the arrow keys stand for.
+bool IsNamedKeyCode(char c) {
+    return c == '\r' || (c >= char(28) && c <= char(31));
+}
+
 }  // namespace
 
 String KeyText(const QKeyEvent& event) {
+    // With Ctrl, Alt or Meta held a key is a command, not a character: Ctrl+M types the Return
+    // character, Ctrl+4 to Ctrl+7 the arrows' codes, and Ctrl+1 still "1".
+    if ((event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+        return {};
+    }
     switch (event.key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -55,7 +87,9 @@ String KeyText(const QKeyEvent& event) {
         case Qt::Key_Down:
             return String(1, char(31));
         default: {
-            return ToBytes(event.text());
+            String text = ToBytes(event.text());
+            // Those codes come from those keys alone.
+            return !text.empty() && IsNamedKeyCode(text[0]) ? String() : text;
         }
     }
 }

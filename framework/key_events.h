@@ -1,4 +1,5 @@
-// Framework-internal: typed keys reach the active window's KeyDown before its focused control.
+// Framework-internal: keys typed into a window reach its KeyDown before its focused control; keys
+// that walk a menu or the menu bar, or go to a popup or a modal window, raise no KeyDown.
 #pragma once
 
 #include "framework/object.h"
@@ -10,7 +11,8 @@ namespace fw {
 // Installs, once, the application-wide filter that raises KeyDown.
 void InstallKeyDownFilter();
 // The key text KeyDown is given: Return and Enter are code 13, the arrows 28 to 31 (left,
-// right, up, down), every other key its text; empty for a key that types nothing.
+// right, up, down), every other key its text; empty for a key that types nothing and for any key
+// typed with Ctrl, Alt or Meta held.
 String KeyText(const QKeyEvent& event);
 
 }  // namespace fw

@@ -4,11 +4,13 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
+#include "framework/display_messages.h"
 #include "framework/exceptions.h"
+#include "framework/no_destructor.h"
 #include "framework/settings_lock.h"
+#include "framework/termination_signals.h"
 #include "framework/window.h"
 
 namespace fw {
@@ -25,21 +27,18 @@ struct RuntimeState {
 };
 
 RuntimeState& State() {
-    static RuntimeState state;
-    return state;
+    static NoDestructor<RuntimeState> state;
+    return *state;
 }
 
-// Qt aborts when it finds no display; say what to do instead and end with status 2.
-void RequireDisplay() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform != nullptr && *platform != '\0') {
-        return;
-    }
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if ((display == nullptr || *display == '\0') && (wayland == nullptr || *wayland == '\0')) {
-        std::fputs("no display: set DISPLAY, or run under xvfb-run\n", stderr);
-        std::exit(2);
+// A termination signal quits as the Quit item does: the window that shows the application's
+// menu bar closes, so that its Close event ends the run.
+void QuitAsTheQuitItemDoes() {
+    const std::shared_ptr<Application>& app = State().appObject;
+    if (auto window = WindowShowingMenuBar(app ? app->MenuBar() : nullptr)) {
+        window->Close();
+    } else {
+        Quit(0);
     }
 }
 
@@ -59,7 +58,9 @@ void RuntimeInit() {
     static int argc = 1;
     static char name[] = "zq8";
     static char* argv[] = {name, nullptr};
+    HoldQtMessagesWhileStarting();
     state.app = std::make_unique<QApplication>(argc, argv);
+    ReleaseQtMessages();
     QApplication::setApplicationName("zq8");
     // Windows end the run through their Close event and Quit, not by being the last one shown.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -68,6 +69,7 @@ void RuntimeInit() {
 std::int32_t RuntimeExit() {
     UnlockSettingsFolder();
     RuntimeState& state = State();
+    RestoreTerminationSignals();
     const std::int32_t code = state.failed ? 1 : state.exitCode;
     if (--state.users <= 0) {
         state.users = 0;
@@ -89,6 +91,8 @@ void RunFrameworkInitialization(void (*startup)()) {
         State().failed = true;
         return;
     }
+    // A signal during start-up waits until the event loop runs.
+    RouteTerminationSignals(&QuitAsTheQuitItemDoes);
     startup();
 }
 
@@ -123,6 +127,8 @@ void UnhandledException(std::exception_ptr exception) {
     std::string line;
     try {
         std::rethrow_exception(exception);
+    } catch (const ModalShowingEnded&) {
+        return;  // the command that showed the window stops, and that is all
     } catch (const RuntimeException& e) {
         line = std::string(e.ClassName()) + ": " + e.what();
     } catch (const std::exception& e) {

@@ -35,7 +35,8 @@ void RuntimeInitExternalClasses();
 void InitPluginEntrypoints();
 // Takes the lock on the settings folder, then calls the start-up callback once, before any event
 // is dispatched. While another panel holds the lock the callback never runs and the run ends
-// with status 1.
+// with status 1. From the callback until RuntimeExit, SIGTERM, SIGINT and SIGHUP end the run from
+// the event loop as the Quit item does.
 void RunFrameworkInitialization(void (*startup)());
 // The event loop: dispatches every event on this thread until Quit.
 void RuntimeRun();
@@ -48,7 +49,7 @@ void RuntimeRegisterAppObject(std::shared_ptr<Application> app);
 std::shared_ptr<Application> RegisteredApp();
 
 // The framework's handling of an exception nobody caught: one line on stderr naming its class
-// and message, then the run ends with status 1.
+// and message, then the run ends with status 1. ModalShowingEnded only stops its command.
 void UnhandledException(std::exception_ptr exception);
 // Runs one event's work; whatever it throws goes to UnhandledException and no further.
 void Dispatch(const std::function<void()>& work) noexcept;

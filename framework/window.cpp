@@ -17,6 +17,7 @@
 #include "framework/key_events.h"
 #include "framework/menu.h"
 #include "framework/menu_view.h"
+#include "framework/no_destructor.h"
 #include "framework/qt_text.h"
 #include "framework/runtime.h"
 #include "framework/window_private.h"
@@ -26,15 +27,15 @@ namespace fw {
 namespace {
 
 std::map<String, std::shared_ptr<Window>, std::less<>>& ImplicitWindows() {
-    static std::map<String, std::shared_ptr<Window>, std::less<>> windows;
-    return windows;
+    static NoDestructor<std::map<String, std::shared_ptr<Window>, std::less<>>> windows;
+    return *windows;
 }
 
 // Closed windows wait here until the event that closed them has unwound: a widget must not be
 // destroyed inside its own event handler.
 std::vector<std::shared_ptr<Window>>& ClosedWindows() {
-    static std::vector<std::shared_ptr<Window>> windows;
-    return windows;
+    static NoDestructor<std::vector<std::shared_ptr<Window>>> windows;
+    return *windows;
 }
 
 // The placement code that centres a window over the window in front of it.
@@ -342,6 +343,11 @@ void Window::ShowModal() {
     }
     d_->modalLoop = nullptr;
     d_->widget->setWindowModality(Qt::NonModal);
+    // Only Hide ends a showing as asked; the loop also ends when the run does (a quit, an
+    // unhandled exception) or when the window closes.
+    if (d_->visible || d_->closed) {
+        throw ModalShowingEnded();
+    }
 }
 
 const String& Window::Title() const {
@@ -499,6 +505,16 @@ std::shared_ptr<Window> GetImplicitWindow(std::string_view registeredName) {
     auto& windows = ImplicitWindows();
     auto found = windows.find(registeredName);
     return found == windows.end() ? nullptr : found->second;
+}
+
+std::shared_ptr<Window> WindowShowingMenuBar(const std::shared_ptr<fw::MenuBar>& bar) {
+    for (const auto& [name, window] : ImplicitWindows()) {
+        if (bar != nullptr && window->MenuBar() == bar && window->MenuBarVisible() &&
+            !window->IsClosed()) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 void ReleaseAllWindows() {

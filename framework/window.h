@@ -41,7 +41,8 @@ public:
     void Close();
     void Hide();
     void Show();
-    // Shows the window modally; returns once it hides. The rest of the application waits.
+    // Shows the window modally; returns once it hides. The rest of the application waits. When
+    // the showing ends otherwise (the run ends, the window closes) it raises ModalShowingEnded.
     void ShowModal();
     bool IsClosed() const;
 
@@ -128,6 +129,9 @@ std::shared_ptr<W> ImplicitInstance() {
     window->Constructor();
     return window;
 }
+
+// The open implicit window that shows this menu bar, or nullptr.
+std::shared_ptr<Window> WindowShowingMenuBar(const std::shared_ptr<fw::MenuBar>& bar);
 
 // Drops every window (shut-down and tests).
 void ReleaseAllWindows();

@@ -9,8 +9,6 @@ source "$(dirname "$0")/../support/e2e.sh"
 program=$1
 
 e2e_start_display
-export XDG_RUNTIME_DIR="$e2e_dir/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 box="$e2e_dir/box"
 export ZQ8_SERIAL_PORTS=$box
 failures=0

@@ -5,7 +5,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+
 #include "framework/bevel_button.h"
+#include "framework/exceptions.h"
 #include "framework/popup_menu.h"
 #include "framework/runtime.h"
 #include "framework/serial.h"
@@ -221,6 +224,52 @@ TEST_F(SelectPortTest, AStoredPositionOffEveryScreenKeepsThePlacedPosition) {
         EXPECT_GT(dialog.Left(), -1000);
         EXPECT_GT(dialog.Top(), -1000);
     });
+}
+
+// A showing of the dialog that ends without its OK stops "Select Port" there: the choice of an
+// earlier showing, still in SelectedIndex, must not open the port.
+TEST_F(SelectPortTest, AnExceptionWhileTheDialogIsShownIsReportedAndOpensNoPort) {
+    ListPorts();
+    StartPanel();
+    selectport::selectport_()->SelectedIndex = RowOf(pty.SlavePath());
+    fw::RuntimeInit();  // the failed run's status is taken back below
+    QTimer::singleShot(0,
+                       [] { fw::Dispatch([] { throw fw::NilObjectException("SerialPopup"); }); });
+    testing::internal::CaptureStderr();
+    Choose(window->ViewSelectPort());
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("zq8: unhandled NilObjectException: SerialPopup\n"), std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("unhandled"), err.rfind("unhandled")) << "reported once: " << err;
+    EXPECT_EQ(window->Title(), "Sony SIRC");
+    EXPECT_EQ(fw::RuntimeExit(), 1);
+}
+
+// The main window's Close runs from inside the dialog's modal loop, and stores where the dialog
+// was moved to.
+TEST_F(SelectPortTest, ASignalWhileTheDialogIsShownQuitsAsTheQuitItemDoes) {
+    std::signal(SIGTERM, SIG_DFL);
+    std::shared_ptr<zq8> ran;
+    QTimer::singleShot(0, [&] {
+        fw::Dispatch([&] {
+            ran = zq8::zq8_();
+            auto dialog = selectport::selectport_();
+            QTimer::singleShot(0, [dialog] {
+                dialog->SetLeft(123);
+                dialog->SetTop(77);
+                std::raise(SIGTERM);
+            });
+            ran->ViewSelectPort_Action();
+        });
+    });
+    EXPECT_EQ(entry::main(), 0);
+    ASSERT_NE(ran, nullptr);
+    EXPECT_TRUE(ran->IsClosed());
+    const auto lines = SettingsLines();
+    ASSERT_EQ(lines.size(), 256u);
+    EXPECT_EQ(lines[2], "Select Port_left");
+    EXPECT_EQ(lines[3], "123");
+    EXPECT_EQ(lines[5], "77");
 }
 
 }  // namespace

@@ -5,6 +5,11 @@
 #include <QAction>
 #include <QTimer>
 
+#include <csignal>
+#include <fstream>
+#include <string>
+#include <vector>
+
 #include "framework/runtime.h"
 #include "framework/window.h"
 #include "framework/window_private.h"
@@ -70,6 +75,48 @@ TEST(Startup, TheQuitItemEndsTheRunThroughTheCloseEventWithStatusZero) {
               }),
               0);
     EXPECT_TRUE(closed);
+}
+
+void (*Disposition(int signal))(int) {
+    struct sigaction now {};
+    sigaction(signal, nullptr, &now);
+    return now.sa_handler;
+}
+
+std::vector<std::string> SettingsLines() {
+    std::ifstream in(zq8test::SettingsFile());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(Startup, EachTerminationSignalEndsTheRunThroughTheCloseEventWithStatusZero) {
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        std::signal(signal, SIG_DFL);
+        std::filesystem::remove(zq8test::SettingsFile());
+        EXPECT_EQ(RunProgramAnd([signal] { std::raise(signal); }), 0);
+        // The Close event ran: the port dialog's position is stored.
+        const auto lines = SettingsLines();
+        ASSERT_EQ(lines.size(), 256u);
+        EXPECT_EQ(lines[2], "Select Port_left");
+        EXPECT_EQ(Disposition(signal), SIG_DFL) << "the signal's handling is given back";
+    }
+}
+
+TEST(Startup, ASignalIgnoredAtStartStaysIgnored) {
+    std::signal(SIGHUP, SIG_IGN);
+    void (*during)(int) = nullptr;
+    EXPECT_EQ(RunProgramAnd([&during] {
+                  during = Disposition(SIGHUP);
+                  zq8::zq8_()->GetPrivate().widget->close();
+              }),
+              0);
+    EXPECT_EQ(during, SIG_IGN);
+    EXPECT_EQ(Disposition(SIGHUP), SIG_IGN);
+    std::signal(SIGHUP, SIG_DFL);
 }
 
 // Two panels on one settings folder would each write back their own table over the other's.

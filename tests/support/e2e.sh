@@ -10,6 +10,9 @@ set -euo pipefail
 e2e_dir=$(mktemp -d)
 export XDG_CONFIG_HOME="$e2e_dir/config"
 mkdir -p "$XDG_CONFIG_HOME"
+# A runtime folder of its own: Qt warns on stderr without one, and it holds no Wayland socket.
+export XDG_RUNTIME_DIR="$e2e_dir/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 # The program lists the ttys of $ZQ8_SYSTEM_ROOT/sys/class/tty instead of this machine's, whose
 # ports would shift the rows of the port dialog.
 export ZQ8_SYSTEM_ROOT="$e2e_dir/system"
@@ -46,8 +49,8 @@ e2e_wait_until() {
 }
 
 # Starts Xvfb on a display number it picks itself, free at that moment even with other runs
-# starting beside this one, and exports DISPLAY. The server never resets: by default it resets
-# whenever its last client leaves, and a client connecting during that reset is refused.
+# starting beside this one, and exports DISPLAY. Without -noreset the server resets when its last
+# client leaves (the probe below, a panel that quits), and a client connecting meanwhile is refused.
 e2e_start_display() {
     local fifo="$e2e_dir/displayfd" n=""
     mkfifo "$fifo"
@@ -155,6 +158,72 @@ e2e_popup_count_is() {
 e2e_wait_popups() {
     local pid=$1 count=$2
     e2e_wait_until "$count popup(s) of process $pid on screen" e2e_popup_count_is "$pid" "$count"
+}
+
+# Starts the pseudo-terminal that stands in for the controller box, exports its device path as
+# the only extra port (ZQ8_SERIAL_PORTS) and sets e2e_box to it. Its bytes go to
+# $e2e_dir/received; e2e_stop_box makes that record whole.
+e2e_start_box() {
+    python3 "$(dirname "${BASH_SOURCE[0]}")/pty_recorder.py" "$e2e_dir/pty" "$e2e_dir/received" \
+        170 &
+    e2e_box_pid=$!
+    e2e_pids+=($e2e_box_pid)
+    # The recorder names its device side only once the line is open.
+    e2e_wait_until "the box's pseudo-terminal" test -s "$e2e_dir/pty"
+    e2e_box=$(cat "$e2e_dir/pty")
+    export ZQ8_SERIAL_PORTS=$e2e_box
+}
+
+# Ends the box once it has taken in every byte still on the line.
+e2e_stop_box() {
+    kill -TERM "$e2e_box_pid"
+    e2e_wait_exit "$e2e_box_pid"
+}
+
+# Writes a settings file whose pairs are the arguments (key, value, key, value...).
+e2e_write_settings() {
+    mkdir -p "$XDG_CONFIG_HOME/zq8"
+    local lines=("$@")
+    while ((${#lines[@]} < 256)); do lines+=(""); done
+    printf '%s\n' "${lines[@]}" >"$XDG_CONFIG_HOME/zq8/zq8.ini"
+}
+
+# Every byte the box has received so far, as lower-case hexadecimal pairs joined by blanks.
+e2e_received() {
+    od -An -tx1 -v "$e2e_dir/received" 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'
+}
+
+# Waits, within a bound, until the box has received at least that many bytes.
+e2e_wait_received() {
+    e2e_wait_bytes "$e2e_dir/received" "$1" || {
+        echo "the box received $(e2e_received)" >&2
+        return 1
+    }
+}
+
+e2e_received_ends_with() {
+    [[ "$(e2e_received)" == *"$1" ]]
+}
+
+# Waits, within a bound, until the last bytes the box received are these (hexadecimal as above).
+e2e_wait_received_ending() {
+    e2e_wait_until "the box's last bytes to be $1" e2e_received_ends_with "$1" || {
+        echo "the box received $(e2e_received)" >&2
+        return 1
+    }
+}
+
+# Runs the command that starts the program (the program itself, or a wrapper around it) with its
+# stderr kept in $e2e_dir/stderr, waits for its window of that title and for the window to hold
+# the keyboard focus; sets e2e_panel to the pid and e2e_main to the window.
+e2e_start_panel() {
+    local title=$1
+    shift
+    "$@" 2>"$e2e_dir/stderr" &
+    e2e_panel=$!
+    e2e_pids+=($e2e_panel)
+    e2e_main=$(e2e_wait_window "$title")
+    e2e_activate "$e2e_main"
 }
 
 e2e_file_size_at_least() {
