@@ -20,7 +20,8 @@ std::vector<std::string> events;
 class RecordingWindow : public fw::Window {
 public:
     static const fw::ClassInfo& Class() {
-        static const fw::ClassInfo info{"RecordingWindow.RecordingWindow", &fw::Window::Class(), {}};
+        static const fw::ClassInfo info{
+            "RecordingWindow.RecordingWindow", &fw::Window::Class(), {}};
         return info;
     }
     const fw::ClassInfo& GetClassInfo() const override { return Class(); }
@@ -63,7 +64,8 @@ protected:
 
 TEST_F(WindowTest, BuildingRaisesItsEventsInOrderAndOpenSeesItselfAsTheImplicitInstance) {
     auto window = fw::ImplicitInstance<RecordingWindow>();
-    EXPECT_EQ(events, (std::vector<std::string>{"Layout", "CreateControls", "AddMenuHandlers", "Open"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"Layout", "CreateControls", "AddMenuHandlers", "Open"}));
     EXPECT_EQ(window->instanceSeenInOpen, window.get());
     EXPECT_EQ(fw::ImplicitInstance<RecordingWindow>(), window);
     EXPECT_FALSE(window->openedDuringLoop);
