@@ -18,8 +18,11 @@
 #include "framework/runtime.h"
 #include "panel/startup.h"
 #include "panel/zq8.h"
+#include "tests/support/frames.h"
 
 namespace {
+
+using zq8test::CommandFrame;
 
 [[noreturn]] void Fail(const char* what, const std::string& detail) {
     std::fprintf(stderr, "%s: %s\n", what, detail.c_str());
@@ -69,11 +72,6 @@ int MappedKey(unsigned char first) {
         default:
             return first >= '1' && first <= '9' ? first - '1' : -1;
     }
-}
-
-std::string CommandFrame(int code) {
-    const int byte = code & 0xFF;
-    return {char(0x02), char(0xBA), char(byte), char(0x00), char((0x02 + 0xBA + byte) & 0xFF)};
 }
 
 int Digit(char c) {

@@ -21,9 +21,8 @@ walk() {
     local what=$1 frames=$2 five=$3
     shift 3
     xdotool key --delay 150 "$@"
-    sleep 0.3
-    xdotool windowfocus --sync "$main"
-    xdotool key 5
+    e2e_wait_popups "$pid" 0  # the walk's menus closed: "5" goes to the window, not to a menu
+    e2e_type "$main" 5
     expected="$expected${frames:+ $frames} $five"
     e2e_wait_received $((${#expected} / 3 + 1)) || true
     if [ "$(e2e_received)" != "$expected" ]; then
@@ -38,7 +37,7 @@ walk "Alt+F, Left, Up, Escape, Escape" "" "$sirc_five" alt+f Left Up Escape Esca
 walk "Alt+F, Right, Down, Down, Escape, Escape" "" "$sirc_five" alt+f Right Down Down Escape Escape
 walk "Alt+F, Left, Down, Return" "03 b1 01 05 00 ba" "$sirc_five" alt+f Left Down Return
 xdotool mousemove --window "$main" 106 8 click 1  # Options
-sleep 0.5
+e2e_wait_popups "$pid" 1
 walk "Options, Down x4, Right, Down, Return" "03 b1 01 06 01 bc" "02 ba 05 00 c1" \
     Down Down Down Down Right Down Return
 [ "$(xdotool getwindowname "$main")" = "Phillips RC6" ] || {
@@ -46,7 +45,7 @@ walk "Options, Down x4, Right, Down, Return" "03 b1 01 06 01 bc" "02 ba 05 00 c1
     fail=1
 }
 
-xdotool key ctrl+q
+e2e_type "$main" ctrl+q
 e2e_wait_exit "$pid"
 [ "$e2e_status" = 0 ] || { echo "exit status $e2e_status, expected 0" >&2; fail=1; }
 [ "$(e2e_received)" = "$expected" ] || { echo "after the quit: $(e2e_received)" >&2; fail=1; }

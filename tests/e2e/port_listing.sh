@@ -10,7 +10,7 @@ support=$(dirname "$0")/../support
 e2e_start_display
 python3 "$support/pty_recorder.py" "$e2e_dir/pty" "$e2e_dir/received" 120 &
 e2e_pids+=($!)
-for _ in $(seq 100); do [ -e "$e2e_dir/pty" ] && break; sleep 0.05; done
+e2e_wait_until "the box's pseudo-terminal" test -s "$e2e_dir/pty"
 box=$(cat "$e2e_dir/pty")
 
 root=$ZQ8_SYSTEM_ROOT
@@ -59,9 +59,7 @@ run_case() {
         return
     fi
     cp "$e2e_dir/run.$case" "$e2e_dir/start.$case"
-    xdotool windowfocus "$window"
-    sleep 0.2
-    xdotool key ctrl+q
+    e2e_type "$window" ctrl+q
     e2e_wait_exit "$pid" || { fail "Ctrl+Q did not end the run"; return; }
     [ "$e2e_status" = 0 ] || fail "exit status $e2e_status"
 }
@@ -69,6 +67,7 @@ run_case() {
 # The folder read whole: what a listing does, and a lookup by name never.
 folder_reads() { grep -c "\"$ttys\", O_RDONLY" "$1" || true; }
 received() { od -An -tx1 -v "$e2e_dir/received" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
+received_is() { [ "$(received)" = "$1" ]; }
 
 expect_start() {
     local reads opened
@@ -78,6 +77,8 @@ expect_start() {
     opened=$({ grep -o "\"$ttys/[^/\"]*" "$e2e_dir/start.$case" || true; } | sed "s|.*/||" |
         sort -u | tr '\n' ' ')
     [ "$opened" = "$1" ] || fail "the start looked at the ttys '$opened', expected '$1'"
+    # The recorder reads the line on its own time: the frame may still be on its way.
+    [ -z "$2" ] || e2e_wait_until "the box to receive '$2'" received_is "$2" || true
     [ "$(received)" = "$2" ] || fail "the box received '$(received)', expected '$2'"
 }
 

@@ -60,7 +60,7 @@ done
 
 start_and_type
 xdotool mousemove --window "$main" 106 8 click 1  # Options
-sleep 0.5
+e2e_wait_popups "$pid" 1
 xdotool mousemove --window "$main" 130 29 click 1  # Select Port
 e2e_wait_window "Select Port" >/dev/null
 kill -s TERM "$pid"

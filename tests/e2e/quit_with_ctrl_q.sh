@@ -8,9 +8,7 @@ e2e_start_display
 pid=$!
 e2e_pids+=($pid)
 window=$(e2e_wait_window "Sony SIRC")
-xdotool windowfocus "$window"
-sleep 0.2
-xdotool key ctrl+q
+e2e_type "$window" ctrl+q
 e2e_wait_exit "$pid"
 if [ "$e2e_status" != 0 ]; then
     echo "exit status $e2e_status, expected 0" >&2

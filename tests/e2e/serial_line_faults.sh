@@ -38,13 +38,7 @@ stop_box() {
 hex() { od -An -tx1 -v "$1" 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
 
 # Waits, within a bound, until the command succeeds.
-wait_until() {
-    for _ in $(seq 100); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
+wait_until() { e2e_wait_until "$*" "$@"; }
 # Waits until the file holds exactly these bytes.
 has_bytes() { [ "$(hex "$1")" = "$2" ]; }
 wait_bytes() { wait_until has_bytes "$@"; }
@@ -66,12 +60,15 @@ click_power() { click "$main" 190 $((8 + 11 + menu)); }
 # Options, Select Port, the box's row (the last), OK.
 choose_the_box() {
     click "$main" 106 8
+    e2e_wait_popups "$pid" 1
     click "$main" 130 29
     local dialog
     dialog=$(e2e_wait_window "Select Port")
+    e2e_activate "$dialog" # the keys go to the dialog, and the blocked main window takes none
     click "$dialog" 100 24
+    e2e_wait_popups "$pid" 1
     xdotool key End Return
-    sleep 0.3
+    e2e_wait_popups "$pid" 0
     click "$dialog" 150 70
 }
 
@@ -103,9 +100,7 @@ click_power
 wait_bytes "$e2e_dir/second.rec" "$power" || fail "the box once back got: $(hex "$e2e_dir/second.rec")"
 [ "$(hex "$e2e_dir/first.rec")" = "$power" ] || fail "the first box got more: $(hex "$e2e_dir/first.rec")"
 
-xdotool windowfocus "$main"
-sleep 0.2
-xdotool key ctrl+q
+e2e_type "$main" ctrl+q
 e2e_wait_exit "$pid"
 [ "$e2e_status" = 0 ] || fail "exit status $e2e_status, expected 0"
 [ "$(said "$e2e_dir/stderr")" = "$lost" ] || fail "at the end stderr holds: $(said "$e2e_dir/stderr")"
@@ -158,9 +153,7 @@ run_second() {
     fi
     [ "$(said "$e2e_dir/$name.stderr")" = "$in_use" ] ||
         fail "$name: stderr holds: $(said "$e2e_dir/$name.stderr")"
-    xdotool windowfocus "$window"
-    sleep 0.2
-    xdotool key ctrl+q
+    e2e_type "$window" ctrl+q
     e2e_wait_exit "$second"
     [ "$e2e_status" = 0 ] || fail "$name: exit status $e2e_status, expected 0"
 }
@@ -180,9 +173,7 @@ fi
 sleep 0.3
 [ "$(hex "$e2e_dir/third.rec")" = "$sirc" ] || fail "the busy port got more: $(hex "$e2e_dir/third.rec")"
 
-xdotool windowfocus "$holder_window"
-sleep 0.2
-xdotool key ctrl+q
+e2e_type "$holder_window" ctrl+q
 e2e_wait_exit "$holder"
 [ "$e2e_status" = 0 ] || fail "the holder's exit status $e2e_status, expected 0: $(cat "$e2e_dir/holder.stderr")"
 [ -z "$(said "$e2e_dir/holder.stderr")" ] || fail "the holder said: $(said "$e2e_dir/holder.stderr")"

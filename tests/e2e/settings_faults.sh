@@ -61,9 +61,7 @@ start_panel() {
 
 # Quits the running panel with Ctrl+Q and expects status 0. Sets `started`.
 quit_panel() {
-    xdotool windowfocus "$window"
-    sleep 0.2
-    xdotool key ctrl+q
+    e2e_type "$window" ctrl+q
     if ! e2e_wait_exit "$pid"; then
         fail "Ctrl+Q did not end the run"
         kill -9 "$pid" 2>/dev/null || true

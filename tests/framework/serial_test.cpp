@@ -27,25 +27,19 @@
 #include "framework/runtime.h"
 #include "framework/serial_line_settings.h"
 #include "framework/serial_termios.h"
+#include "tests/support/frames.h"
 #include "tests/support/pseudo_terminal.h"
 #include "tests/support/tty_settings.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using zq8test::Bytes;
 
 constexpr auto kReadTimeout = 10s;
 // Far more than a pseudo-terminal buffers (some 20 KiB), so that most of it must wait in the
 // line's own queue.
 constexpr std::size_t kBurstFrames = 20000;
-
-std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values) {
-        bytes += char(value);
-    }
-    return bytes;
-}
 
 // Sets a property the way a design-time property list does: by name, through the class record.
 void SetProperty(fw::Object& object, std::string_view name, const fw::PropertyValue& value) {

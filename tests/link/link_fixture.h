@@ -6,8 +6,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,25 +25,6 @@ inline constexpr std::chrono::seconds kReadTimeout{10};
 // The log shows at this height and hides at the other one.
 inline constexpr std::int32_t kLogShown = 584;
 inline constexpr std::int32_t kLogHidden = 474;
-
-inline std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values) {
-        bytes += char(value);
-    }
-    return bytes;
-}
-
-// Two upper-case digits and a blank per byte, written independently of the code under test.
-inline std::string HexRow(const std::string& bytes) {
-    std::string row;
-    for (unsigned char byte : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%02X ", byte);
-        row += digits;
-    }
-    return row;
-}
 
 class ControllerLinkTest : public testing::Test {
 protected:

@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 
 #include "controls/cbbevil.h"
@@ -27,22 +26,6 @@ constexpr int kPowerKey = 17;
 const std::string kPowerFrame = Bytes("02 BA 15 00 D1");
 // Five times what a pseudo-terminal holds (4 KiB): most of it waits in the serial control.
 constexpr int kFramesBeyondTheBuffer = 4000;
-
-std::string CommandFrame(int code) {
-    const int byte = code & 0xFF;
-    return {char(0x02), char(0xBA), char(byte), char(0x00), char((0x02 + 0xBA + byte) & 0xFF)};
-}
-
-// The log's text for a frame, written without the code under test.
-std::string LogRow(const std::string& frame) {
-    std::string row;
-    for (unsigned char byte : frame) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%02X ", byte);
-        row += digits;
-    }
-    return row;
-}
 
 class FaultRunTest : public PanelTest {
 protected:
@@ -154,7 +137,7 @@ TEST_F(FaultRunTest, AHundredThousandFramesWithTheLogShownLeaveEveryRowInOrder) 
     ASSERT_EQ(log.ListCount(), kFrames);
     int wrong = 0;
     for (int row = 0; row < kFrames; ++row) {
-        const std::string want = LogRow(CommandFrame(kFrames - 1 - row));
+        const std::string want = HexRow(CommandFrame(kFrames - 1 - row));
         if (log.Cell(row) != want && ++wrong <= 5) {
             ADD_FAILURE() << "row " << row << ": '" << log.Cell(row) << "', expected '" << want
                           << "'";

@@ -24,67 +24,12 @@
 #include "panel/zq8.h"
 #include "panel/zq8_colork.h"
 #include "panel/zq8_zq8k.h"
+#include "tests/support/main_window_layout.h"
 
 namespace {
 
-struct Placed {
-    const char* name;
-    std::int32_t index;
-    const char* caption;
-    std::int32_t left, top, width, height, tabIndex;
-};
-
-void PrintTo(const Placed& p, std::ostream* out) {
-    *out << p.name << "(" << p.index << ")";
-}
-
-// The window's controls in creation order; Serialc has no place.
-const std::vector<Placed> kControls = {
-    {"ZQ8k", 17, "Power On/Off", 140, 8, 100, 22, 0},
-    {"ZQ8k", 18, "Open/Close", 140, 35, 100, 22, 1},
-    {"ZQ8k", 0, "1", 20, 8, 28, 28, 2},
-    {"ZQ8k", 1, "2", 60, 8, 28, 28, 3},
-    {"ZQ8k", 2, "3", 100, 8, 28, 28, 4},
-    {"ZQ8k", 3, "4", 20, 50, 28, 28, 5},
-    {"ZQ8k", 4, "5", 60, 50, 28, 28, 6},
-    {"ZQ8k", 5, "6", 100, 50, 28, 28, 7},
-    {"ZQ8k", 6, "7", 20, 93, 28, 28, 8},
-    {"ZQ8k", 7, "8", 60, 93, 28, 28, 9},
-    {"ZQ8k", 8, "9", 99, 93, 28, 28, 10},
-    {"ZQ8k", 9, "0", 60, 136, 28, 28, 11},
-    {"ZQ8k", 15, "CLR", 20, 136, 28, 28, 12},
-    {"ZQ8k", 16, "Tim", 100, 136, 28, 28, 13},
-    {"ZQ8k", 19, "Audio", 140, 62, 100, 22, 14},
-    {"ZQ8k", 20, "Sub Title", 140, 88, 100, 22, 15},
-    {"ZQ8k", 21, "Angle", 140, 116, 100, 22, 16},
-    {"ZQ8k", 22, "Display", 140, 142, 100, 22, 17},
-    {"colork", 103, nullptr, 20, 176, 32, 20, 0},
-    {"colork", 104, nullptr, 79, 176, 32, 20, 0},
-    {"colork", 105, nullptr, 139, 176, 32, 20, 0},
-    {"colork", 102, nullptr, 199, 176, 32, 20, 0},
-    {"ZQ8k", 23, "Top Menu", 20, 208, 100, 22, 22},
-    {"ZQ8k", 24, "Popup menu", 140, 208, 100, 22, 23},
-    {"ZQ8k", 25, "^", 108, 242, 49, 22, 24},
-    {"ZQ8k", 28, ">", 191, 276, 49, 22, 25},
-    {"ZQ8k", 27, "Enter", 93, 276, 78, 22, 26},
-    {"ZQ8k", 26, "<", 20, 276, 49, 22, 27},
-    {"ZQ8k", 29, "v", 108, 310, 49, 22, 28},
-    {"ZQ8k", 30, "Return", 20, 344, 68, 22, 29},
-    {"ZQ8k", 31, "Home", 98, 344, 68, 22, 30},
-    {"ZQ8k", 32, "Options", 172, 344, 68, 22, 31},
-    {"ZQ8k", 33, "|<<", 20, 378, 37, 22, 32},
-    {"ZQ8k", 34, "<-o", 79, 378, 36, 22, 33},
-    {"ZQ8k", 35, "o->", 139, 378, 36, 22, 34},
-    {"ZQ8k", 36, ">>|", 204, 378, 36, 22, 35},
-    {"ZQ8k", 37, "<<", 20, 412, 49, 22, 36},
-    {"ZQ8k", 39, ">>", 191, 412, 49, 22, 37},
-    {"ZQ8k", 38, ">", 100, 412, 68, 22, 38},
-    {"ZQ8k", 40, "Scene/Search", 20, 446, 100, 22, 39},
-    {"ZQ8k", 41, "||", 130, 446, 49, 22, 40},
-    {"ZQ8k", 42, "[]", 191, 446, 49, 22, 41},
-    {"Serialc", fw::kNoIndex, nullptr, 0, 0, 0, 0, 0},
-    {"Listbox1", fw::kNoIndex, nullptr, 9, 476, 242, 100, 42},
-};
+using zq8test::kMainWindowLayout;
+using zq8test::PlacedControl;
 
 // The main window whose key handlers record the key that raised Action before doing their work:
 // the keys are bound through the window's operation table, so these overrides are what runs.
@@ -119,9 +64,9 @@ protected:
 
 TEST_F(MainWindowControls, FortyFourControlsInCreationOrderWithTheirNamesPlacesAndTabOrder) {
     const std::vector<fw::Control*>& controls = window->Controls();
-    ASSERT_EQ(controls.size(), kControls.size());
+    ASSERT_EQ(controls.size(), kMainWindowLayout.size());
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        const Placed& want = kControls[i];
+        const PlacedControl& want = kMainWindowLayout[i];
         SCOPED_TRACE(testing::PrintToString(want));
         fw::Control& control = *controls[i];
         EXPECT_EQ(control.Name(), want.name);
@@ -154,13 +99,12 @@ TEST_F(MainWindowControls, FortyFourControlsInCreationOrderWithTheirNamesPlacesA
 }
 
 TEST_F(MainWindowControls, EachControlIsOfItsClassAndTheLookupsFindItOrRaise) {
-    for (const Placed& want : kControls) {
+    for (const PlacedControl& want : kMainWindowLayout) {
         SCOPED_TRACE(testing::PrintToString(want));
-        const std::string name = want.name;
-        if (name == "ZQ8k") {
+        if (want.IsKeypadKey()) {
             EXPECT_EQ(window->ZQ8k(want.index).GetClassInfo().name, "zq8.ZQ8k");
             EXPECT_TRUE(window->ZQ8k(want.index).GetClassInfo().IsA(cbbevil::Class()));
-        } else if (name == "colork") {
+        } else if (want.IsColourKey()) {
             EXPECT_EQ(window->colork(want.index).GetClassInfo().name, "zq8.colork");
             EXPECT_TRUE(window->colork(want.index).GetClassInfo().IsA(cbkey2::Class()));
         }
@@ -176,8 +120,8 @@ TEST_F(MainWindowControls, EachControlIsOfItsClassAndTheLookupsFindItOrRaise) {
 }
 
 TEST_F(MainWindowControls, KeysStartWithoutCodesAndColourKeysWithTheirListsValues) {
-    for (const Placed& want : kControls) {
-        if (want.name == std::string("ZQ8k")) {
+    for (const PlacedControl& want : kMainWindowLayout) {
+        if (want.IsKeypadKey()) {
             EXPECT_EQ(window->ZQ8k(want.index).tag, -1) << want.index;
             EXPECT_FALSE(window->ZQ8k(want.index).AcceptFocus());
             EXPECT_EQ(window->ZQ8k(want.index).Widget()->focusPolicy(), Qt::NoFocus);
@@ -223,8 +167,8 @@ TEST_F(MainWindowControls, TheLogIsOutOfSightAt474AndWhollyInSightAt584) {
 TEST_F(MainWindowControls, KeysStayInsideTheMarginsAndNoTwoControlsOverlap) {
     std::vector<QRect> keys;
     const QRect keypadArea(QPoint(20, 8), QPoint(239, 467));
-    for (const Placed& want : kControls) {
-        if (want.caption != nullptr || want.name == std::string("colork")) {
+    for (const PlacedControl& want : kMainWindowLayout) {
+        if (want.caption != nullptr || want.IsColourKey()) {
             keys.emplace_back(want.left, want.top, want.width, want.height);
             EXPECT_TRUE(keypadArea.contains(keys.back())) << testing::PrintToString(want);
         }
@@ -239,7 +183,7 @@ TEST_F(MainWindowControls, KeysStayInsideTheMarginsAndNoTwoControlsOverlap) {
 
 TEST_F(MainWindowControls, EveryCaptionFitsItsKeyAndAllKeysShareOneLook) {
     const QFont font = window->ZQ8k(17).Widget()->font();
-    for (const Placed& want : kControls) {
+    for (const PlacedControl& want : kMainWindowLayout) {
         if (want.caption == nullptr) {
             continue;
         }
@@ -266,10 +210,10 @@ void Click(fw::RectControl& control) {
 
 TEST_F(MainWindowControls, AClickOnAnyKeyReachesItsHandlerWithThatKey) {
     std::vector<std::int32_t> expected;
-    for (const Placed& want : kControls) {
+    for (const PlacedControl& want : kMainWindowLayout) {
         if (want.caption != nullptr) {
             Click(window->ZQ8k(want.index));
-        } else if (want.name == std::string("colork")) {
+        } else if (want.IsColourKey()) {
             // A colour key acts on the press itself.
             QTest::mousePress(window->colork(want.index).Widget(), Qt::LeftButton, {},
                               QPoint(16, 10));
@@ -302,17 +246,6 @@ TEST_F(MainWindowControls, AKeyWithoutACodeAddsItsKeyRowOnlyWhileTheLogIsShown) 
         } else {
             EXPECT_EQ(log.ListCount(), 0) << h.height;
         }
-    }
-}
-
-TEST_F(MainWindowControls, AColourKeyNeverAddsAKeyRow) {
-    window->SetHeight(584);
-    for (std::int32_t index : {102, 103, 104, 105}) {
-        QTest::mousePress(window->colork(index).Widget(), Qt::LeftButton, {}, QPoint(5, 5));
-    }
-    for (std::int32_t row = 0; row < window->Listbox1().ListCount(); ++row) {
-        EXPECT_NE(window->Listbox1().Cell(row).rfind("Key ", 0), 0u)
-            << window->Listbox1().Cell(row);
     }
 }
 

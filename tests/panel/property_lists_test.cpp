@@ -17,6 +17,7 @@
 #include "panel/keypad_key_properties.h"
 #include "panel/listbox1_properties.h"
 #include "panel/main_window_properties.h"
+#include "tests/support/main_window_layout.h"
 
 namespace fw {
 void PrintTo(const Color& colour, std::ostream* out) {
@@ -329,59 +330,14 @@ TEST(WindowLists, CarryTheirWindowsDesignTimeValues) {
     }
 }
 
-struct KeyRow {
-    std::int32_t index;
-    const char* caption;
-    std::int32_t left, top, width, height, tabIndex;
-};
-
-// The keypad as laid out, in creation order.
-const KeyRow kKeypad[] = {
-    {17, "Power On/Off", 140, 8, 100, 22, 0},
-    {18, "Open/Close", 140, 35, 100, 22, 1},
-    {0, "1", 20, 8, 28, 28, 2},
-    {1, "2", 60, 8, 28, 28, 3},
-    {2, "3", 100, 8, 28, 28, 4},
-    {3, "4", 20, 50, 28, 28, 5},
-    {4, "5", 60, 50, 28, 28, 6},
-    {5, "6", 100, 50, 28, 28, 7},
-    {6, "7", 20, 93, 28, 28, 8},
-    {7, "8", 60, 93, 28, 28, 9},
-    {8, "9", 99, 93, 28, 28, 10},
-    {9, "0", 60, 136, 28, 28, 11},
-    {15, "CLR", 20, 136, 28, 28, 12},
-    {16, "Tim", 100, 136, 28, 28, 13},
-    {19, "Audio", 140, 62, 100, 22, 14},
-    {20, "Sub Title", 140, 88, 100, 22, 15},
-    {21, "Angle", 140, 116, 100, 22, 16},
-    {22, "Display", 140, 142, 100, 22, 17},
-    {23, "Top Menu", 20, 208, 100, 22, 22},
-    {24, "Popup menu", 140, 208, 100, 22, 23},
-    {25, "^", 108, 242, 49, 22, 24},
-    {28, ">", 191, 276, 49, 22, 25},
-    {27, "Enter", 93, 276, 78, 22, 26},
-    {26, "<", 20, 276, 49, 22, 27},
-    {29, "v", 108, 310, 49, 22, 28},
-    {30, "Return", 20, 344, 68, 22, 29},
-    {31, "Home", 98, 344, 68, 22, 30},
-    {32, "Options", 172, 344, 68, 22, 31},
-    {33, "|<<", 20, 378, 37, 22, 32},
-    {34, "<-o", 79, 378, 36, 22, 33},
-    {35, "o->", 139, 378, 36, 22, 34},
-    {36, ">>|", 204, 378, 36, 22, 35},
-    {37, "<<", 20, 412, 49, 22, 36},
-    {39, ">>", 191, 412, 49, 22, 37},
-    {38, ">", 100, 412, 68, 22, 38},
-    {40, "Scene/Search", 20, 446, 100, 22, 39},
-    {41, "||", 130, 446, 49, 22, 40},
-    {42, "[]", 191, 446, 49, 22, 41},
-};
-
 TEST(KeypadKeyLists, EachKeyCarriesItsPlaceAndCaptionAndOtherwiseMatchesTheRest) {
     const std::vector<std::string> perKey = {"Index",  "Left",     "Top",    "Width",
                                              "Height", "TabIndex", "Caption"};
-    const Decoded first = Decode(KeypadKeyProperties(kKeypad[0].index));
-    for (const KeyRow& key : kKeypad) {
+    const Decoded first = Decode(KeypadKeyProperties(17));
+    for (const zq8test::PlacedControl& key : zq8test::kMainWindowLayout) {
+        if (!key.IsKeypadKey()) {
+            continue;
+        }
         SCOPED_TRACE("key " + std::to_string(key.index));
         const fw::String& list = KeypadKeyProperties(key.index);
         EXPECT_EQ(list.size(), 425 + std::string_view(key.caption).size());
@@ -422,14 +378,15 @@ TEST(KeypadKeyLists, IndicesWithoutAKeyAreRefused) {
 }
 
 TEST(ColourKeyLists, DifferOnlyInIndexAndLeft) {
-    const std::map<std::int32_t, std::int32_t> leftOf = {
-        {103, 20}, {104, 79}, {105, 139}, {102, 199}};
     const Decoded reference = Decode(ColourKeyProperties(103));
-    for (const auto& [index, left] : leftOf) {
-        SCOPED_TRACE("colour key " + std::to_string(index));
-        Decoded key = Decode(ColourKeyProperties(index));
-        EXPECT_EQ(key["Index"], I(index));
-        EXPECT_EQ(key["Left"], I(left));
+    for (const zq8test::PlacedControl& placed : zq8test::kMainWindowLayout) {
+        if (!placed.IsColourKey()) {
+            continue;
+        }
+        SCOPED_TRACE("colour key " + std::to_string(placed.index));
+        Decoded key = Decode(ColourKeyProperties(placed.index));
+        EXPECT_EQ(key["Index"], I(placed.index));
+        EXPECT_EQ(key["Left"], I(placed.left));
         for (const auto& [name, value] : reference.values) {
             if (name != "Index" && name != "Left") {
                 EXPECT_EQ(key[name], value) << name;

@@ -1,5 +1,10 @@
-# Shared by the end-to-end scripts: a private X display, a private settings folder, a system
-# without serial ports of its own, and the program started on them. Sourced, not run.
+# Shared by the end-to-end scripts: a private X display with a window manager, a private settings
+# folder, a system without serial ports of its own, the program started on them, and bounded
+# waits for the states the scripts act on. Sourced, not run.
+#
+# No step waits a fixed time for something to happen: each waits, within e2e_timeout seconds,
+# for the state it needs (a window on screen, a window holding the keyboard focus, a popup open,
+# bytes at the box), and fails with a message naming that state when it does not come.
 set -euo pipefail
 
 e2e_dir=$(mktemp -d)
@@ -14,12 +19,34 @@ export ZQ8_SYSTEM_ROOT="$e2e_dir/system"
 mkdir -p "$ZQ8_SYSTEM_ROOT/sys/class/tty" "$ZQ8_SYSTEM_ROOT/dev"
 unset QT_QPA_PLATFORM
 e2e_pids=()
+# A bound for a hang, not a pace: a loaded machine or a sanitizer build is slow, never this slow.
+e2e_timeout=${E2E_TIMEOUT:-30}
 
+# Ends what the script started, the last started first, so that the program never outlives the
+# display it draws on.
 e2e_cleanup() {
-    for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    local i
+    for ((i = ${#e2e_pids[@]} - 1; i >= 0; i--)); do
+        kill "${e2e_pids[i]}" 2>/dev/null || true
+    done
     rm -rf "$e2e_dir"
 }
 trap e2e_cleanup EXIT
+
+# Runs the command until it succeeds, for at most e2e_timeout seconds; says what did not come to
+# pass when it never does.
+e2e_wait_until() {
+    local what=$1
+    shift
+    local end=$((SECONDS + e2e_timeout))
+    until "$@"; do
+        if ((SECONDS >= end)); then
+            echo "waited ${e2e_timeout}s for $what" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
+}
 
 # Starts Xvfb on a display number it picks itself, free at that moment even with other runs
 # starting beside this one, and exports DISPLAY. Without -noreset the server resets when its last
@@ -30,23 +57,24 @@ e2e_start_display() {
     Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" \
         >"$e2e_dir/xvfb.log" 2>&1 &
     e2e_pids+=($!)
-    read -r -t 10 n <"$fifo" || true
+    # The server writes its number once it accepts connections.
+    read -r -t "$e2e_timeout" n <"$fifo" || true
     if [ -z "$n" ]; then
         echo "no X display could be started" >&2
         cat "$e2e_dir/xvfb.log" >&2
         return 1
     fi
     export DISPLAY=":$n"
-    local answered=0
-    for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && { answered=1; break; }
-        sleep 0.05
-    done
-    if [ "$answered" != 1 ]; then
+    if ! xdpyinfo >/dev/null 2>"$e2e_dir/xdpyinfo.log"; then
         echo "the X display :$n does not answer" >&2
+        cat "$e2e_dir/xdpyinfo.log" "$e2e_dir/xvfb.log" >&2
         return 1
     fi
     e2e_start_window_manager
+}
+
+e2e_window_manager_runs() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
 # Starts openbox on $DISPLAY and waits until it manages the screen, so that windows get frames,
@@ -54,56 +82,102 @@ e2e_start_display() {
 e2e_start_window_manager() {
     openbox --sm-disable >"$e2e_dir/openbox.log" 2>&1 &
     e2e_pids+=($!)
-    for _ in $(seq 200); do
-        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-            return 0
-        fi
-        sleep 0.05
-    done
-    echo "openbox did not start on $DISPLAY" >&2
-    cat "$e2e_dir/openbox.log" >&2
-    return 1
+    if ! e2e_wait_until "openbox to manage $DISPLAY" e2e_window_manager_runs; then
+        cat "$e2e_dir/openbox.log" >&2
+        return 1
+    fi
+}
+
+# The id of a window of that exact title that is on screen, if there is one.
+e2e_shown_window() {
+    xdotool search --onlyvisible --name "^${1}\$" 2>/dev/null | head -n 1 || true
+}
+
+e2e_window_is_shown() {
+    [ -n "$(e2e_shown_window "$1")" ]
 }
 
 # Waits until a window of that exact title is mapped and prints its id.
 e2e_wait_window() {
-    local title=$1 id
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.05
-    done
-    echo "no window titled '$title'" >&2
-    return 1
+    local title=$1
+    e2e_wait_until "a window titled '$title'" e2e_window_is_shown "$title"
+    e2e_shown_window "$title"
 }
 
-# Waits, within a bound, for a child of this shell to end; sets e2e_status to its exit status.
-e2e_wait_exit() {
-    local pid=$1
-    for _ in $(seq 200); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            e2e_status=0
-            wait "$pid" || e2e_status=$?
-            return 0
+e2e_title_is() {
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]
+}
+
+# Waits until the window bears that title.
+e2e_wait_title() {
+    local window=$1 title=$2
+    e2e_wait_until "the title '$title'" e2e_title_is "$window" "$title"
+}
+
+# True when the window manager has made the window the active one and the X server gives it
+# the keyboard.
+e2e_has_keyboard_focus() {
+    local window=$1
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] &&
+        [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$window" ]
+}
+
+# Makes the window the active one, through the window manager, and waits until it is and holds
+# the keyboard focus: keys typed before then would reach another window, or none.
+e2e_activate() {
+    local window=$1
+    xdotool windowactivate "$window" 2>/dev/null || true
+    e2e_wait_until "window $window to hold the keyboard focus" e2e_has_keyboard_focus "$window"
+}
+
+# Types the keys (xdotool key names) into the window once it holds the keyboard focus.
+e2e_type() {
+    local window=$1
+    shift
+    e2e_activate "$window"
+    xdotool key "$@"
+}
+
+# The program's popups on screen (menus, a popup's list): its mapped windows that no window
+# manager frames.
+e2e_popups() {
+    local window
+    for window in $(xdotool search --all --onlyvisible --pid "$1" 2>/dev/null || true); do
+        if xwininfo -id "$window" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
+            echo "$window"
         fi
-        sleep 0.05
     done
-    echo "process $pid did not end" >&2
-    return 1
+}
+
+e2e_popup_count_is() {
+    [ "$(e2e_popups "$1" | wc -l)" = "$2" ]
+}
+
+# Waits until exactly that many popups of the program are on screen: a click meant for a menu item
+# must not come before its menu shows, nor one meant for a window before the menu has closed.
+e2e_wait_popups() {
+    local pid=$1 count=$2
+    e2e_wait_until "$count popup(s) of process $pid on screen" e2e_popup_count_is "$pid" "$count"
 }
 
 # Starts the pseudo-terminal that stands in for the controller box, exports its device path as
-# the only extra port (ZQ8_SERIAL_PORTS) and sets e2e_box to it.
+# the only extra port (ZQ8_SERIAL_PORTS) and sets e2e_box to it. Its bytes go to
+# $e2e_dir/received; e2e_stop_box makes that record whole.
 e2e_start_box() {
-    python3 "$(dirname "${BASH_SOURCE[0]}")/pty_recorder.py" "$e2e_dir/pty" "$e2e_dir/received" 170 &
-    e2e_pids+=($!)
-    for _ in $(seq 100); do [ -e "$e2e_dir/pty" ] && break; sleep 0.05; done
-    [ -e "$e2e_dir/pty" ] || { echo "the pseudo-terminal did not start" >&2; return 1; }
+    python3 "$(dirname "${BASH_SOURCE[0]}")/pty_recorder.py" "$e2e_dir/pty" "$e2e_dir/received" \
+        170 &
+    e2e_box_pid=$!
+    e2e_pids+=($e2e_box_pid)
+    # The recorder names its device side only once the line is open.
+    e2e_wait_until "the box's pseudo-terminal" test -s "$e2e_dir/pty"
     e2e_box=$(cat "$e2e_dir/pty")
     export ZQ8_SERIAL_PORTS=$e2e_box
+}
+
+# Ends the box once it has taken in every byte still on the line.
+e2e_stop_box() {
+    kill -TERM "$e2e_box_pid"
+    e2e_wait_exit "$e2e_box_pid"
 }
 
 # Writes a settings file whose pairs are the arguments (key, value, key, value...).
@@ -121,29 +195,27 @@ e2e_received() {
 
 # Waits, within a bound, until the box has received at least that many bytes.
 e2e_wait_received() {
-    local count=$1
-    for _ in $(seq 200); do
-        (($(stat -c %s "$e2e_dir/received" 2>/dev/null || echo 0) >= count)) && return 0
-        sleep 0.05
-    done
-    echo "the box received $(stat -c %s "$e2e_dir/received" 2>/dev/null || echo 0) bytes, expected $count" >&2
-    return 1
+    e2e_wait_bytes "$e2e_dir/received" "$1" || {
+        echo "the box received $(e2e_received)" >&2
+        return 1
+    }
+}
+
+e2e_received_ends_with() {
+    [[ "$(e2e_received)" == *"$1" ]]
 }
 
 # Waits, within a bound, until the last bytes the box received are these (hexadecimal as above).
 e2e_wait_received_ending() {
-    local tail=$1
-    for _ in $(seq 200); do
-        [[ "$(e2e_received)" == *"$tail" ]] && return 0
-        sleep 0.05
-    done
-    echo "the box's last bytes are not $tail: $(e2e_received)" >&2
-    return 1
+    e2e_wait_until "the box's last bytes to be $1" e2e_received_ends_with "$1" || {
+        echo "the box received $(e2e_received)" >&2
+        return 1
+    }
 }
 
 # Runs the command that starts the program (the program itself, or a wrapper around it) with its
-# stderr kept in $e2e_dir/stderr, waits for its window of that title and gives it the focus; sets
-# e2e_panel to the pid and e2e_main to the window.
+# stderr kept in $e2e_dir/stderr, waits for its window of that title and for the window to hold
+# the keyboard focus; sets e2e_panel to the pid and e2e_main to the window.
 e2e_start_panel() {
     local title=$1
     shift
@@ -151,5 +223,27 @@ e2e_start_panel() {
     e2e_panel=$!
     e2e_pids+=($e2e_panel)
     e2e_main=$(e2e_wait_window "$title")
-    xdotool windowfocus --sync "$e2e_main"
+    e2e_activate "$e2e_main"
+}
+
+e2e_file_size_at_least() {
+    [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -ge "$2" ]
+}
+
+# Waits until the file holds at least that many bytes.
+e2e_wait_bytes() {
+    local file=$1 count=$2
+    e2e_wait_until "$count bytes in $file" e2e_file_size_at_least "$file" "$count"
+}
+
+e2e_has_ended() {
+    ! kill -0 "$1" 2>/dev/null
+}
+
+# Waits, within a bound, for a child of this shell to end; sets e2e_status to its exit status.
+e2e_wait_exit() {
+    local pid=$1
+    e2e_wait_until "process $pid to end" e2e_has_ended "$pid" || return 1
+    e2e_status=0
+    wait "$pid" || e2e_status=$?
 }

@@ -1,7 +1,9 @@
-// The command frame a key code should put on the line, built independently of the code under
-// test.
+// Frames and byte texts as the tests write them, built independently of the code under test:
+// the command frame of a key code, bytes from their values or from hexadecimal text, and bytes
+// written back as readable hexadecimal or as the command log's row.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 namespace zq8test {
@@ -10,5 +12,14 @@ inline std::string CommandFrame(int code) {
     const int byte = code & 0xFF;
     return {char(0x02), char(0xBA), char(byte), char(0x00), char((0x02 + 0xBA + byte) & 0xFF)};
 }
+
+// The bytes of these values, each taken modulo 256.
+std::string Bytes(std::initializer_list<int> values);
+// The bytes of "02 BA 0C 00 C8".
+std::string Bytes(const std::string& hex);
+// Bytes written as "02 BA 0C 00 C8", for readable expectations and failure messages.
+std::string HexBytes(const std::string& bytes);
+// The command log's row for these bytes: two upper-case digits and a blank per byte.
+std::string HexRow(const std::string& bytes);
 
 }  // namespace zq8test

@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "framework/menu.h"
@@ -16,27 +14,6 @@
 #include "tests/support/temp_config.h"
 
 namespace zq8test {
-
-std::string HexBytes(const std::string& bytes) {
-    std::string text;
-    for (unsigned char c : bytes) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, "%02X", c);
-        text += text.empty() ? "" : " ";
-        text += pair;
-    }
-    return text;
-}
-
-std::string Bytes(const std::string& hex) {
-    std::string bytes;
-    std::istringstream in(hex);
-    std::string pair;
-    while (in >> pair) {
-        bytes.push_back(static_cast<char>(std::stoi(pair, nullptr, 16)));
-    }
-    return bytes;
-}
 
 void PanelTest::TearDown() {
     window.reset();

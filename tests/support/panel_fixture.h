@@ -10,14 +10,10 @@
 #include <vector>
 
 #include "panel/zq8.h"
+#include "tests/support/frames.h"
 #include "tests/support/pseudo_terminal.h"
 
 namespace zq8test {
-
-// Bytes written as "02 BA 0C 00 C8", for readable failure messages and expectations.
-std::string HexBytes(const std::string& bytes);
-// The bytes of "02 BA 0C 00 C8".
-std::string Bytes(const std::string& hex);
 
 class PanelTest : public testing::Test {
 protected:
