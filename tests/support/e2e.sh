@@ -85,3 +85,94 @@ e2e_wait_exit() {
     echo "process $pid did not end" >&2
     return 1
 }
+
+# Prints the frame of a mapped window as "x y width height": where the window manager shows it,
+# title bar and borders included.
+e2e_frame() {
+    local id=$1 extents=""
+    for _ in $(seq 200); do
+        extents=$(xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)
+        [ -n "$extents" ] && break
+        sleep 0.05
+    done
+    if [ -z "$extents" ]; then
+        echo "window $id has no frame" >&2
+        return 1
+    fi
+    xwininfo -id "$id" | awk -v extents="$extents" '
+        BEGIN { split(extents, e, " ") }
+        /Absolute upper-left X/ { x = $4 }
+        /Absolute upper-left Y/ { y = $4 }
+        /Width:/ { w = $2 }
+        /Height:/ { h = $2 }
+        END { print x - e[1], y - e[3], w + e[1] + e[2], h + e[3] + e[4] }'
+}
+
+# Waits until a window stands still (two looks in a row see the same frame) and prints its frame.
+e2e_settled_frame() {
+    local id=$1 before="" now
+    for _ in $(seq 100); do
+        now=$(e2e_frame "$id") || return 1
+        if [ "$now" = "$before" ]; then
+            echo "$now"
+            return 0
+        fi
+        before=$now
+        sleep 0.1
+    done
+    echo "window $id does not stand still" >&2
+    return 1
+}
+
+# Waits until one of the program's popups (a menu, a popup's list) shows: a window of its own
+# without a title.
+e2e_wait_popup() {
+    local id
+    for _ in $(seq 200); do
+        for id in $(xdotool search --all --onlyvisible --classname zq8 2>/dev/null); do
+            if xprop -id "$id" WM_NAME 2>/dev/null | grep -qE '^WM_NAME\([A-Z_]+\) = ("")?$'; then
+                return 0
+            fi
+        done
+        sleep 0.05
+    done
+    echo "no popup opened" >&2
+    return 1
+}
+
+# Chooses Options, Select Port in the main window with the mouse; prints the port dialog's id
+# once it shows.
+e2e_open_port_dialog() {
+    local main=$1
+    xdotool mousemove --window "$main" 106 8 click 1
+    e2e_wait_popup || return 1
+    xdotool mousemove --window "$main" 130 29 click 1
+    e2e_wait_window "Select Port"
+}
+
+# Presses the port dialog's OK with the mouse and waits until the dialog is gone from the screen.
+e2e_press_ok() {
+    local dialog=$1
+    xdotool mousemove --window "$dialog" 150 70 click 1
+    for _ in $(seq 200); do
+        xwininfo -id "$dialog" 2>/dev/null | grep -q IsViewable || return 0
+        sleep 0.05
+    done
+    echo "the port dialog stays after OK" >&2
+    return 1
+}
+
+# Quits through Ctrl+Q typed into the main window and waits for the program to end; sets
+# e2e_status.
+e2e_quit() {
+    local main=$1 pid=$2
+    xdotool windowactivate --sync "$main"
+    xdotool key ctrl+q
+    e2e_wait_exit "$pid"
+}
+
+# The value stored under a key in the settings file, or nothing.
+e2e_setting() {
+    awk -v key="$1" 'NR % 2 == 1 && $0 == key { getline; print; exit }' \
+        "$XDG_CONFIG_HOME/zq8/zq8.ini"
+}
