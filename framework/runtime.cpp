@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "framework/exceptions.h"
+#include "framework/settings_lock.h"
 #include "framework/window.h"
 
 namespace fw {
@@ -65,6 +66,7 @@ void RuntimeInit() {
 }
 
 std::int32_t RuntimeExit() {
+    UnlockSettingsFolder();
     RuntimeState& state = State();
     const std::int32_t code = state.failed ? 1 : state.exitCode;
     if (--state.users <= 0) {
@@ -82,6 +84,11 @@ void RuntimeInitExternalClasses() {}
 void InitPluginEntrypoints() {}
 
 void RunFrameworkInitialization(void (*startup)()) {
+    // A second panel on the same settings ends before it reads or writes any of them.
+    if (!LockSettingsFolder()) {
+        State().failed = true;
+        return;
+    }
     startup();
 }
 
