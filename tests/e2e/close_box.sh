@@ -5,10 +5,7 @@ source "$(dirname "$0")/../support/e2e.sh"
 program=$1
 
 e2e_start_display
-"$program" 2>"$e2e_dir/stderr" &
-pid=$!
-e2e_pids+=($pid)
-main=$(e2e_wait_window "Sony SIRC")
+e2e_start_panel "$program"
 read -r x y width _ < <(e2e_frame "$main")
 # openbox's title bar is 20 pixels high, its close button the last at the right.
 xdotool mousemove $((x + width - 10)) $((y + 10)) click 1
@@ -23,8 +20,4 @@ if [ -z "$(e2e_setting "Select Port_left")" ] || [ -z "$(e2e_setting "Select Por
     echo "the dialog's position was not stored: the Close did not run" >&2
     fail=1
 fi
-if [ "$fail" != 0 ]; then
-    cat "$e2e_dir/stderr" >&2
-    exit 1
-fi
-echo "ok: the close box ended the run with status 0 through the Close"
+e2e_finish "the close box ended the run with status 0 through the Close"

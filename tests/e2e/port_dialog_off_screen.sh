@@ -14,23 +14,19 @@ fail=0
 while read -r left top want_x want_y; do
     mkdir -p "$XDG_CONFIG_HOME/zq8"
     printf 'Select Port_left\n%s\nSelect Port_top\n%s\n' "$left" "$top" >"$XDG_CONFIG_HOME/zq8/zq8.ini"
-    "$program" </dev/null 2>"$e2e_dir/stderr" &
-    pid=$!
-    e2e_pids+=($pid)
-    main=$(e2e_wait_window "Sony SIRC")
+    e2e_start_panel "$program"
     dialog=$(e2e_open_port_dialog "$main")
     read -r x y width height < <(e2e_settled_frame "$dialog")
     [ "$want_x" = right ] && want_x=$((screen_width - width))
     [ "$want_y" = bottom ] && want_y=$((screen_height - height))
     [ "$x $y" = "$want_x $want_y" ] ||
         { echo "stored $left,$top: the frame shows at $x,$y, expected $want_x,$want_y" >&2; fail=1; }
-    shown="$(e2e_setting "Select Port_left") $(e2e_setting "Select Port_top")"
+    shown=$(e2e_stored_position)
     [ "$shown" = "$left $top" ] ||
         { echo "stored $left,$top: changed to $shown while the dialog shows" >&2; fail=1; }
     e2e_press_ok "$dialog"
-    e2e_quit "$main" "$pid"
-    [ "$e2e_status" = 0 ] || { echo "stored $left,$top: exit status $e2e_status" >&2; fail=1; }
-    closed="$(e2e_setting "Select Port_left") $(e2e_setting "Select Port_top")"
+    e2e_quit "$main" "$pid" "stored $left,$top"
+    closed=$(e2e_stored_position)
     [ "$closed" = "$x $y" ] ||
         { echo "stored $left,$top: $closed stored at the Close, shown at $x,$y" >&2; fail=1; }
     rm -f "$XDG_CONFIG_HOME/zq8/zq8.ini"
@@ -41,8 +37,4 @@ done <<'CASES'
 -30000 40000 0 bottom
 CASES
 
-if [ "$fail" != 0 ]; then
-    cat "$e2e_dir/stderr" >&2
-    exit 1
-fi
-echo "ok: every stored position partly or wholly off the screen showed the dialog on it"
+e2e_finish "every stored position partly or wholly off the screen showed the dialog on it"

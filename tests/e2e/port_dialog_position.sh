@@ -9,10 +9,7 @@ e2e_start_display
 fail=0
 
 # First run: drag the dialog by its title bar, 150 to the left and 120 down; OK; quit.
-"$program" 2>"$e2e_dir/stderr" &
-pid=$!
-e2e_pids+=($pid)
-main=$(e2e_wait_window "Sony SIRC")
+e2e_start_panel "$program"
 dialog=$(e2e_open_port_dialog "$main")
 read -r x y _ < <(e2e_settled_frame "$dialog")
 # Paced as a hand drags: openbox starts a move on a press it has seen, then follows the pointer.
@@ -31,29 +28,20 @@ if [ "$movedX" = "$x" ] && [ "$movedY" = "$y" ]; then
     exit 1
 fi
 e2e_press_ok "$dialog"
-e2e_quit "$main" "$pid"
-[ "$e2e_status" = 0 ] || { echo "first run: exit status $e2e_status" >&2; fail=1; }
-stored="$(e2e_setting "Select Port_left") $(e2e_setting "Select Port_top")"
+e2e_quit "$main" "$pid" "first run"
+stored=$(e2e_stored_position)
 [ "$stored" = "$movedX $movedY" ] ||
     { echo "stored $stored, the frame stood at $movedX $movedY" >&2; fail=1; }
 
 # Second run: the dialog shows where it was left, and is stored there again.
-"$program" 2>>"$e2e_dir/stderr" &
-pid=$!
-e2e_pids+=($pid)
-main=$(e2e_wait_window "Sony SIRC")
+e2e_start_panel "$program"
 dialog=$(e2e_open_port_dialog "$main")
 read -r againX againY _ < <(e2e_settled_frame "$dialog")
 [ "$againX $againY" = "$movedX $movedY" ] ||
     { echo "shown at $againX $againY in the next run, left at $movedX $movedY" >&2; fail=1; }
 e2e_press_ok "$dialog"
-e2e_quit "$main" "$pid"
-[ "$e2e_status" = 0 ] || { echo "second run: exit status $e2e_status" >&2; fail=1; }
-again="$(e2e_setting "Select Port_left") $(e2e_setting "Select Port_top")"
+e2e_quit "$main" "$pid" "second run"
+again=$(e2e_stored_position)
 [ "$again" = "$stored" ] || { echo "stored $again after the second run, $stored before" >&2; fail=1; }
 
-if [ "$fail" != 0 ]; then
-    cat "$e2e_dir/stderr" >&2
-    exit 1
-fi
-echo "ok: the dialog stayed at $movedX,$movedY across two runs"
+e2e_finish "the dialog stayed at $movedX,$movedY across two runs"

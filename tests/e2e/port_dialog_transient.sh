@@ -5,10 +5,7 @@ source "$(dirname "$0")/../support/e2e.sh"
 program=$1
 
 e2e_start_display
-"$program" 2>"$e2e_dir/stderr" &
-pid=$!
-e2e_pids+=($pid)
-main=$(e2e_wait_window "Sony SIRC")
+e2e_start_panel "$program"
 dialog=$(e2e_open_port_dialog "$main")
 
 fail=0
@@ -32,9 +29,4 @@ done
 
 e2e_press_ok "$dialog"
 e2e_quit "$main" "$pid"
-[ "$e2e_status" = 0 ] || { echo "exit status $e2e_status, expected 0" >&2; fail=1; }
-if [ "$fail" != 0 ]; then
-    cat "$e2e_dir/stderr" >&2
-    exit 1
-fi
-echo "ok: the port dialog is the panel's modal transient, above it"
+e2e_finish "the port dialog is the panel's modal transient, above it"

@@ -163,16 +163,57 @@ e2e_press_ok() {
 }
 
 # Quits through Ctrl+Q typed into the main window and waits for the program to end; sets
-# e2e_status.
+# e2e_status, and fail to 1 when it is not 0, saying so after the label given.
 e2e_quit() {
-    local main=$1 pid=$2
+    local main=$1 pid=$2 label=${3:-quit}
     xdotool windowactivate --sync "$main"
     xdotool key ctrl+q
     e2e_wait_exit "$pid"
+    if [ "$e2e_status" != 0 ]; then
+        echo "$label: exit status $e2e_status, expected 0" >&2
+        fail=1
+    fi
 }
 
 # The value stored under a key in the settings file, or nothing.
 e2e_setting() {
     awk -v key="$1" 'NR % 2 == 1 && $0 == key { getline; print; exit }' \
         "$XDG_CONFIG_HOME/zq8/zq8.ini"
+}
+
+# The port dialog's stored position, "left top".
+e2e_stored_position() {
+    echo "$(e2e_setting "Select Port_left") $(e2e_setting "Select Port_top")"
+}
+
+# Starts a pseudo-terminal standing in for the controller box, recording what arrives in
+# $e2e_dir/received for at most the seconds given; lists it as a port and sets box to its path.
+e2e_start_recorder() {
+    python3 "$(dirname "${BASH_SOURCE[0]}")/pty_recorder.py" "$e2e_dir/pty" "$e2e_dir/received" \
+        "$1" &
+    e2e_pids+=($!)
+    for _ in $(seq 100); do
+        [ -e "$e2e_dir/pty" ] && break
+        sleep 0.05
+    done
+    box=$(cat "$e2e_dir/pty")
+    export ZQ8_SERIAL_PORTS=$box
+}
+
+# Starts the program given, its stderr added to $e2e_dir/stderr, and waits for its main window
+# (titled "Sony SIRC" unless another title is given); sets pid and main.
+e2e_start_panel() {
+    "$1" </dev/null 2>>"$e2e_dir/stderr" &
+    pid=$!
+    e2e_pids+=($pid)
+    main=$(e2e_wait_window "${2:-Sony SIRC}")
+}
+
+# Ends a script: with its stderr and status 1 when a check set fail to 1, else with the line given.
+e2e_finish() {
+    if [ "${fail:-0}" != 0 ]; then
+        cat "$e2e_dir/stderr" >&2
+        exit 1
+    fi
+    echo "ok: $1"
 }
