@@ -33,13 +33,18 @@ private:
 
 namespace System {
 
-// The machine's list, taken afresh at each call, since adapters come and go: the ports the system
-// lists, in order of their names, then each device path of ZQ8_SERIAL_PORTS (colon-separated,
-// empty entries skipped) in the order given.
+// The machine's list: the ports the system lists, in order of their names, then each device path
+// of ZQ8_SERIAL_PORTS (colon-separated; empty entries, and entries holding a line break, skipped)
+// in the order given. Adapters come and go, so each event takes the list afresh, once: the calls
+// of one event, such as a count and then each port in turn, all see the same list.
 std::int32_t SerialPortCount();
 // The port at that index of the list. An index off the list gives a port that does not open, so
 // that a list that shrank since it was shown ends in a failed Open rather than a crash.
 std::shared_ptr<fw::SerialPort> SerialPort(std::int32_t index);
+// The first port of the list with that name, or null, found without listing the system's ports:
+// a name holding "/" among the device paths of ZQ8_SERIAL_PORTS, any other by checking that one
+// device the way the list would take it. No port has an empty name.
+std::shared_ptr<fw::SerialPort> SerialPortNamed(const String& name);
 
 }  // namespace System
 
@@ -99,6 +104,7 @@ public:
     // Sends the bytes after those written before, without waiting for the line. With no port
     // open, or once the line is lost, the bytes are dropped.
     void Write(const String& bytes);
+    // True from a successful Open until Close, or until the line was lost.
     bool IsOpen() const;
 
 private:

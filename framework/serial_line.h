@@ -24,7 +24,6 @@ namespace fw {
 // - a failed QSerialPort::open() tells "Unknown error" instead of the system's reason, and
 //   the reason is what the user needs (a missing dialout membership, a busy device);
 // - write(2) puts a frame in the kernel at once, without depending on the event loop.
-// The machine's list still comes from QSerialPortInfo.
 class SerialLine {
 public:
     // Told the device path and the reason when an open line is lost: it hung up (unplugged, the

@@ -1,70 +1,67 @@
+#include <QCoreApplication>
+#include <QPointer>
+
+#include <optional>
+
 #include "framework/serial.h"
-
-#include <QSerialPortInfo>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <string_view>
-#include <vector>
+#include "framework/serial_port_private.h"
+#include "framework/text.h"
 
 namespace fw {
 
 namespace {
 
-struct PortEntry {
-    String name;
-    String devicePath;
+ListingCounts counts;
+
+// One listing serves the rest of the event that took it: a lookup asks for the count and then
+// for each port in turn, and the port dialog for one row a port, so that listing afresh at each
+// call made a dialog of 5,000 ports freeze for seconds. It is dropped once control is back in
+// the event loop, so a port plugged in meanwhile shows at the next Refresh.
+class EventListing {
+public:
+    const std::vector<PortEntry>& Ports() {
+        // Without an event loop (or after it ended) no event marks the end of a call's use.
+        if (ports_ && (takenUnder_.isNull() || takenUnder_ != QCoreApplication::instance())) {
+            ports_.reset();
+        }
+        if (!ports_) {
+            ports_ = ListSystemPorts();
+            ++counts.systemListings;
+            const std::vector<PortEntry> listed = ListedPorts();
+            ++counts.listedReads;
+            ports_->insert(ports_->end(), listed.begin(), listed.end());
+            DropOnceBackInTheEventLoop();
+        }
+        return *ports_;
+    }
+
+private:
+    void DropOnceBackInTheEventLoop() {
+        takenUnder_ = QCoreApplication::instance();
+        if (!takenUnder_.isNull()) {
+            QMetaObject::invokeMethod(
+                takenUnder_, [this] { ports_.reset(); }, Qt::QueuedConnection);
+        }
+    }
+
+    std::optional<std::vector<PortEntry>> ports_;
+    QPointer<QCoreApplication> takenUnder_;
 };
 
-// Virtual ports (pseudo-terminals, socat) that the system's listing does not show.
-void AppendListedPaths(std::vector<PortEntry>& ports) {
-    const char* listed = std::getenv("ZQ8_SERIAL_PORTS");
-    if (listed == nullptr) {
-        return;
-    }
-    std::string_view rest(listed);
-    while (!rest.empty()) {
-        const std::size_t colon = rest.find(':');
-        const std::string_view path = rest.substr(0, colon);
-        if (!path.empty()) {
-            ports.push_back({String(path), String(path)});
-        }
-        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
-    }
+EventListing& Listing() {
+    static EventListing listing;
+    return listing;
 }
 
-// The system's own listing reads every terminal device in /sys (about 10 ms), and a lookup by
-// name asks for the list once for the count and once per port. A listing younger than this
-// serves them all: no port comes or goes between the calls of one lookup that a person made.
-constexpr std::chrono::milliseconds kListingLifetime{250};
-
-std::vector<PortEntry> SystemPorts() {
-    using Clock = std::chrono::steady_clock;
-    static std::vector<PortEntry> ports;
-    static Clock::time_point listedAt;
-    static bool listed = false;
-    const Clock::time_point now = Clock::now();
-    if (!listed || now - listedAt > kListingLifetime) {
-        ports.clear();
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-            ports.push_back({info.portName().toStdString(), info.systemLocation().toStdString()});
-        }
-        std::stable_sort(ports.begin(), ports.end(),
-                         [](const PortEntry& a, const PortEntry& b) { return a.name < b.name; });
-        listedAt = now;
-        listed = true;
-    }
-    return ports;
-}
-
-std::vector<PortEntry> MachinePorts() {
-    std::vector<PortEntry> ports = SystemPorts();
-    AppendListedPaths(ports);
-    return ports;
+std::shared_ptr<fw::SerialPort> MakePort(const PortEntry& entry) {
+    return std::make_shared<fw::SerialPort>(entry.name, entry.devicePath);
 }
 
 }  // namespace
+
+ListingCounts SerialPortListingCounts() {
+    return counts;
+}
 
 SerialPort::SerialPort(String name, String devicePath)
     : name_(std::move(name)), devicePath_(std::move(devicePath)) {}
@@ -79,16 +76,35 @@ const ClassInfo& SerialPort::Class() {
 namespace System {
 
 std::int32_t SerialPortCount() {
-    return std::int32_t(MachinePorts().size());
+    return std::int32_t(Listing().Ports().size());
 }
 
 std::shared_ptr<fw::SerialPort> SerialPort(std::int32_t index) {
-    std::vector<PortEntry> ports = MachinePorts();
+    const std::vector<PortEntry>& ports = Listing().Ports();
     if (index < 0 || std::size_t(index) >= ports.size()) {
         return std::make_shared<fw::SerialPort>(String(), String());
     }
-    PortEntry& entry = ports[std::size_t(index)];
-    return std::make_shared<fw::SerialPort>(std::move(entry.name), std::move(entry.devicePath));
+    return MakePort(ports[std::size_t(index)]);
+}
+
+std::shared_ptr<fw::SerialPort> SerialPortNamed(const String& name) {
+    // Empty entries of ZQ8_SERIAL_PORTS are skipped and the system names no port so.
+    if (name.empty()) {
+        return nullptr;
+    }
+    // The system's names are names of files in one folder: a path is one of ZQ8_SERIAL_PORTS.
+    if (name.find('/') == String::npos) {
+        if (const std::optional<PortEntry> port = FindSystemPort(name)) {
+            return MakePort(*port);
+        }
+    }
+    ++counts.listedReads;
+    for (const PortEntry& entry : ListedPorts()) {
+        if (StringEquals(entry.name, name)) {
+            return MakePort(entry);
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace System

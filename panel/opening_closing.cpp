@@ -11,7 +11,7 @@
 void zq8::Event_Open() {
     config::initconfig("zq8.ini");
     Serialc().Close();
-    opencontrollerport(getserialnum(config::getstring("controlport")));
+    opencontrollerport(getserialport(config::getstring("controlport")));
     colork(103).setcolor("red");
     colork(104).setcolor("lime");
     colork(105).setcolor("yellow");

@@ -153,52 +153,6 @@ protected:
     fw::Serial serial;
 };
 
-TEST(SerialPortListTest, SystemPortsInNameOrderThenListedPaths) {
-    const std::int32_t systemCount = fw::System::SerialPortCount();
-    std::vector<std::string> systemNames;
-    for (std::int32_t i = 0; i < systemCount; ++i) {
-        auto port = fw::System::SerialPort(i);
-        ASSERT_NE(port, nullptr);
-        EXPECT_EQ(port->Name().find('/'), std::string::npos) << port->Name();
-        EXPECT_EQ(port->DevicePath().rfind("/dev/", 0), 0u) << port->DevicePath();
-        systemNames.push_back(port->Name());
-    }
-    EXPECT_TRUE(std::is_sorted(systemNames.begin(), systemNames.end()));
-
-    zq8test::ListedSerialPorts listed({"/dev/pts/97", "/tmp/zq8-box"});
-    ASSERT_EQ(fw::System::SerialPortCount(), systemCount + 2);
-    for (std::int32_t i = 0; i < systemCount; ++i) {
-        EXPECT_EQ(fw::System::SerialPort(i)->Name(), systemNames[std::size_t(i)]);
-    }
-    EXPECT_EQ(fw::System::SerialPort(systemCount)->Name(), "/dev/pts/97");
-    EXPECT_EQ(fw::System::SerialPort(systemCount)->DevicePath(), "/dev/pts/97");
-    EXPECT_EQ(fw::System::SerialPort(systemCount + 1)->Name(), "/tmp/zq8-box");
-}
-
-TEST(SerialPortListTest, ListedPathsAreColonSeparatedAndEmptyEntriesSkipped) {
-    const std::int32_t systemCount = fw::System::SerialPortCount();
-    const struct {
-        std::vector<std::string> entries;
-        std::vector<std::string> paths;
-    } cases[] = {
-        {{}, {}},
-        {{""}, {}},
-        {{"", ""}, {}},
-        {{"/dev/pts/7"}, {"/dev/pts/7"}},
-        {{"", "", "/dev/pts/7", "", "", "/dev/pts/8", "", ""}, {"/dev/pts/7", "/dev/pts/8"}},
-        // Kept twice: telling them apart is for whoever looks a name up.
-        {{"/dev/pts/7", "/dev/pts/7"}, {"/dev/pts/7", "/dev/pts/7"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("case " + std::to_string(&c - cases));
-        zq8test::ListedSerialPorts listed(c.entries);
-        ASSERT_EQ(fw::System::SerialPortCount(), systemCount + std::int32_t(c.paths.size()));
-        for (std::size_t i = 0; i < c.paths.size(); ++i) {
-            EXPECT_EQ(fw::System::SerialPort(systemCount + std::int32_t(i))->Name(), c.paths[i]);
-        }
-    }
-}
-
 TEST(SerialPortListTest, IndexOffTheListGivesAPortThatDoesNotOpen) {
     zq8test::PseudoTerminal box;
     zq8test::ListedSerialPorts listed({box.SlavePath()});

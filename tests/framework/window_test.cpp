@@ -140,9 +140,10 @@ TEST_F(WindowTest, AnExceptionEscapingOpenEndsTheRunBeforeTheLoopWithStatusOne) 
     RecordingWindow::throwInOpen = true;
     bool timerFired = false;
     fw::RuntimeInit();
-    // The loop never runs here: the timer must go with this test, not fire in the next one.
-    QObject timerOwner;
-    QTimer::singleShot(0, &timerOwner, [&] { timerFired = true; });
+    // The timer never fires here; its context ends it with the test, so that a later test's loop
+    // does not run it against this test's stack.
+    QObject timerContext;
+    QTimer::singleShot(0, &timerContext, [&] { timerFired = true; });
     testing::internal::CaptureStderr();
     try {
         fw::RunFrameworkInitialization([] { fw::ImplicitInstance<RecordingWindow>(); });
@@ -174,8 +175,8 @@ TEST_F(WindowTest, AWindowShownModallyIsAModalDialogOfTheWindowInFrontOfIt) {
     QApplication::processEvents();  // shown
     auto dialog = fw::ImplicitInstance<SecondWindow>();
     bool checked = false;
-    QObject timerOwner;
-    QTimer::singleShot(0, &timerOwner, [&] {
+    QObject timerContext;
+    QTimer::singleShot(0, &timerContext, [&] {
         const QWidget& shown = *dialog->GetPrivate().widget;
         EXPECT_TRUE(shown.isVisible());
         EXPECT_EQ(shown.windowType(), Qt::Dialog);

@@ -1,5 +1,5 @@
-// The controller box on a pseudo-terminal, listed as the machine's last serial port, and the main
-// window with its link controls, over a settings store loaded from this test's own folder.
+// The controller box on a pseudo-terminal, listed as the machine's first serial port, and the
+// main window with its link controls, over a settings store loaded from this test's own folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -50,7 +50,6 @@ inline std::string HexRow(const std::string& bytes) {
 class ControllerLinkTest : public testing::Test {
 protected:
     ControllerLinkTest() {
-        systemPorts = fw::System::SerialPortCount();
         config::initconfig("zq8.ini");
         window = MainWindowWithLinkControls();
         List({box.SlavePath()});
@@ -61,14 +60,14 @@ protected:
         fw::ReleaseAllWindows();
     }
 
-    // Replaces the listed ports; the system's own stay in front of them.
+    // Replaces the listed ports. The test programs' system has no ports of its own, so the k-th
+    // listed path is port index k.
     void List(const std::vector<std::string>& paths) {
         listed.reset();
         listed.emplace(paths);
     }
-    // The index of the k-th listed path.
-    std::int32_t Listed(std::int32_t k) const { return systemPorts + k; }
-    std::int32_t BoxIndex() const { return Listed(0); }
+    static std::int32_t Listed(std::int32_t k) { return k; }
+    static std::int32_t BoxIndex() { return Listed(0); }
 
     fw::Listbox& Log() const { return CommandLog(*window); }
 
@@ -84,7 +83,6 @@ protected:
 
     PseudoTerminal box;
     std::optional<ListedSerialPorts> listed;
-    std::int32_t systemPorts = 0;
     std::shared_ptr<zq8> window;
 };
 

@@ -1,5 +1,5 @@
-// Finding the controller's port by name and opening it by index, on pseudo-terminals listed as
-// the machine's serial ports: the title, the stored "controlport" and the line settings.
+// Finding the controller's port by name and opening it, by index or as found, on pseudo-terminals
+// listed as the machine's serial ports: the title, the stored "controlport" and the line settings.
 #include <gtest/gtest.h>
 
 #include <termios.h>
@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "framework/serial.h"
+#include "framework/serial_port_private.h"
 #include "settings/config.h"
 #include "tests/link/link_fixture.h"
+#include "tests/support/fake_system_ports.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pseudo_terminal.h"
 #include "tests/support/temp_config.h"
@@ -36,9 +38,10 @@ std::string StoredControlPort() {
 
 struct LookupCase {
     std::string label;
-    std::vector<std::string> listed;
+    std::vector<std::string> systemPorts;  // on a device of their own, in the fake system
+    std::vector<std::string> listed;       // in ZQ8_SERIAL_PORTS
     std::string name;
-    std::int32_t listedIndex;  // -1: no port of that name
+    std::string foundPath;  // the device path found, "" for none; "@x" is the system's x
 };
 
 void PrintTo(const LookupCase& c, std::ostream* out) {
@@ -46,24 +49,52 @@ void PrintTo(const LookupCase& c, std::ostream* out) {
 }
 
 const LookupCase kLookups[] = {
-    {"First", {"/tmp/zq8-a", "/tmp/zq8-b"}, "/tmp/zq8-a", 0},
-    {"Last", {"/tmp/zq8-a", "/tmp/zq8-b"}, "/tmp/zq8-b", 1},
-    {"TwoEqualNamesGiveTheLowerIndex", {"/tmp/zq8-a", "/tmp/zq8-b", "/tmp/zq8-b"}, "/tmp/zq8-b", 1},
-    {"Absent", {"/tmp/zq8-a", "/tmp/zq8-b"}, "/tmp/zq8-c", -1},
-    // No port has an empty name, and the port off the end of the list is not one of them.
-    {"EmptyName", {"/tmp/zq8-a", "/tmp/zq8-b"}, "", -1},
-    {"CaseMatters", {"/tmp/zq8-a"}, "/TMP/ZQ8-A", -1},
-    {"WholeNameOnly", {"/tmp/zq8-ab"}, "/tmp/zq8-a", -1},
-    {"NothingListed", {}, "", -1},
+    {"ListedFirst", {}, {"/tmp/zq8-a", "/tmp/zq8-b"}, "/tmp/zq8-a", "/tmp/zq8-a"},
+    {"ListedLast", {}, {"/tmp/zq8-a", "/tmp/zq8-b"}, "/tmp/zq8-b", "/tmp/zq8-b"},
+    {"ListedTwice", {}, {"/tmp/zq8-a", "/tmp/zq8-b", "/tmp/zq8-b"}, "/tmp/zq8-b", "/tmp/zq8-b"},
+    {"ListedAbsent", {"ttyUSB0"}, {"/tmp/zq8-a"}, "/tmp/zq8-c", ""},
+    {"SystemName", {"ttyACM0", "ttyUSB0"}, {"/tmp/zq8-a"}, "ttyUSB0", "@ttyUSB0"},
+    {"SystemAbsent", {"ttyUSB0"}, {"/tmp/zq8-a"}, "ttyUSB1", ""},
+    // A device path never names a system port, even one whose node it is.
+    {"SystemNodeIsNoName", {"ttyUSB0"}, {}, "@ttyUSB0", ""},
+    // The system's ports come first in the list, so a listed entry of the same name loses.
+    {"SystemBeforeListed", {"ttyUSB0"}, {"ttyUSB0"}, "ttyUSB0", "@ttyUSB0"},
+    {"ListedWithoutSlash", {}, {"ttyUSB0"}, "ttyUSB0", "ttyUSB0"},
+    // No port has an empty name, not even with empty entries listed.
+    {"EmptyName", {"ttyUSB0"}, {"", "/tmp/zq8-a", ""}, "", ""},
+    {"CaseMatters", {"ttyUSB0"}, {"/tmp/zq8-a"}, "TTYUSB0", ""},
+    {"WholeNameOnly", {"ttyUSB01"}, {"/tmp/zq8-ab"}, "/tmp/zq8-a", ""},
+    {"WholeSystemNameOnly", {"ttyUSB01"}, {"/tmp/zq8-ab"}, "ttyUSB0", ""},
+    {"FolderNamesAreNoPorts", {"ttyUSB0"}, {}, "..", ""},
+    {"NothingAtAll", {}, {}, "ttyS0", ""},
 };
 
 class PortLookupTest : public zq8test::ControllerLinkTest,
                        public testing::WithParamInterface<LookupCase> {};
 
-TEST_P(PortLookupTest, GivesTheIndexOfTheFirstPortOfThatName) {
+// The start finds its stored port this way: among the listed paths, or by checking one system
+// device, and never by listing the system's ports.
+TEST_P(PortLookupTest, FindsTheFirstPortOfThatNameWithoutListingTheSystem) {
     const LookupCase& c = GetParam();
+    zq8test::FakeSystemPorts system;
+    for (const std::string& name : c.systemPorts) {
+        system.AddPort(name, box.SlavePath());
+    }
     List(c.listed);
-    EXPECT_EQ(window->getserialnum(c.name), c.listedIndex < 0 ? -1 : Listed(c.listedIndex));
+    const auto systemPath = [&](const std::string& text) {
+        return text.rfind('@', 0) == 0 ? (system.Root() / "dev" / text.substr(1)).string() : text;
+    };
+
+    const fw::ListingCounts before = fw::SerialPortListingCounts();
+    const std::shared_ptr<fw::SerialPort> port = window->getserialport(systemPath(c.name));
+    EXPECT_EQ(fw::SerialPortListingCounts().systemListings, before.systemListings);
+    if (c.foundPath.empty()) {
+        EXPECT_EQ(port, nullptr);
+        return;
+    }
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->Name(), systemPath(c.name));
+    EXPECT_EQ(port->DevicePath(), systemPath(c.foundPath));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, PortLookupTest, testing::ValuesIn(kLookups),
@@ -71,16 +102,61 @@ INSTANTIATE_TEST_SUITE_P(Names, PortLookupTest, testing::ValuesIn(kLookups),
                              return info.param.label;
                          });
 
-// Runs only where the system lists no serial port of its own (a container, most CI machines); a
-// machine with a ttyS0 cannot be made to show an empty list.
 TEST_F(PortTest, WithNoPortsAtAllNoNameIsFound) {
     listed.reset();
-    if (fw::System::SerialPortCount() != 0) {
-        GTEST_SKIP() << "this machine lists serial ports of its own";
+    ASSERT_EQ(fw::System::SerialPortCount(), 0);
+    for (const std::string& name : {std::string(), std::string("ttyS0"), box.SlavePath()}) {
+        EXPECT_EQ(window->getserialport(name), nullptr) << name;
     }
-    for (const std::string name : {"", "ttyS0", box.SlavePath().c_str()}) {
-        EXPECT_EQ(window->getserialnum(name), -1) << name;
+}
+
+// The first of the machine's ports, index 0, is as good as any: a user whose only adapter is
+// ttyUSB0 must reach the box.
+TEST_F(PortTest, TheFirstSystemPortOpensAtIndexZero) {
+    zq8test::PseudoTerminal adapter;
+    zq8test::FakeSystemPorts system;
+    system.AddPort("ttyUSB0", adapter.SlavePath());
+    window->opencontrollerport(0);
+    EXPECT_EQ(window->Title(), "ZQ8-ttyUSB0");
+    EXPECT_EQ(StoredControlPort(), "ttyUSB0");
+    window->cmdout(0x0C);
+    EXPECT_EQ(HexRow(adapter.ReadExactly(5, kReadTimeout)), HexRow(CommandFrame(0x0C)));
+
+    // The listed box follows the system's port.
+    window->opencontrollerport(1);
+    EXPECT_EQ(window->Title(), "ZQ8-" + box.SlavePath());
+    EXPECT_EQ(adapter.Available(), 0u);
+}
+
+TEST_F(PortTest, APortFoundByNameOpensLikeOneChosenByIndex) {
+    zq8test::PseudoTerminal adapter;
+    zq8test::FakeSystemPorts system;
+    system.AddPort("ttyUSB0", adapter.SlavePath());
+    const struct {
+        std::string name;
+        zq8test::PseudoTerminal& end;
+    } cases[] = {{"ttyUSB0", adapter}, {box.SlavePath(), box}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window->opencontrollerport(window->getserialport(c.name));
+        EXPECT_EQ(window->Title(), "ZQ8-" + c.name);
+        EXPECT_EQ(StoredControlPort(), c.name);
+        window->cmdout(0x0C);
+        EXPECT_EQ(HexRow(c.end.ReadExactly(5, kReadTimeout)), HexRow(CommandFrame(0x0C)));
     }
+}
+
+// A stored port that is gone at the next start: the port stays closed, and neither the title nor
+// the stored name changes.
+TEST_F(PortTest, NoPortFoundOnlyClosesThePort) {
+    window->opencontrollerport(BoxIndex());
+    const std::string fileBefore = zq8test::ReadBytes(zq8test::SettingsFile());
+    window->SetTitle("Sony SIRC");
+    window->opencontrollerport(window->getserialport("ttyUSB9"));
+    window->cmdout(0x0C);
+    EXPECT_EQ(window->Title(), "Sony SIRC");
+    EXPECT_EQ(zq8test::ReadBytes(zq8test::SettingsFile()), fileBefore);
+    ExpectNothingArrivedSinceLastRead();
 }
 
 TEST_F(PortTest, APortThatOpensNamesTheTitleAndIsStored) {
@@ -108,10 +184,13 @@ TEST_F(PortTest, TheOpenedPortRunsAtTheControllersLineSettings) {
     EXPECT_EQ(tty.lflag & (ICANON | ECHO | ISIG), 0u);
 }
 
-TEST_F(PortTest, ANegativeIndexOnlyClosesThePort) {
-    // Before any port was opened: the title from the layout stays, and no file is made.
+// "none" in the port dialog. The next start reopens the stored port, so the name stays stored;
+// the title stops naming a port that takes no more frames.
+TEST_F(PortTest, ANegativeIndexClosesThePortAndTheTitleStopsNamingIt) {
+    // With no port open: the title stays as it was, and no file is made.
+    window->SetTitle("Sony SIRC");
     window->opencontrollerport(-1);
-    EXPECT_EQ(window->Title(), "ZQ8");
+    EXPECT_EQ(window->Title(), "Sony SIRC");
     EXPECT_FALSE(std::filesystem::exists(zq8test::SettingsFile()));
 
     for (std::int32_t n : {-1, -5, INT32_MIN}) {
@@ -121,11 +200,17 @@ TEST_F(PortTest, ANegativeIndexOnlyClosesThePort) {
 
         window->opencontrollerport(n);
         window->cmdout(0x0C);
-        EXPECT_EQ(window->Title(), "ZQ8-" + box.SlavePath());
+        EXPECT_EQ(window->Title(), "ZQ8");
         EXPECT_EQ(zq8test::ReadBytes(zq8test::SettingsFile()), fileBefore);
         EXPECT_EQ(StoredControlPort(), box.SlavePath());
         ExpectNothingArrivedSinceLastRead();
     }
+
+    // A title set since the port closed stays at a second "none".
+    window->opencontrollerport(-1);
+    window->SetTitle("Phillips RC6");
+    window->opencontrollerport(-1);
+    EXPECT_EQ(window->Title(), "Phillips RC6");
 }
 
 TEST_F(PortTest, ReopeningTheOpenPortKeepsTheFramesInOrder) {

@@ -12,9 +12,11 @@
 #include "framework/popup_menu.h"
 #include "framework/runtime.h"
 #include "framework/serial.h"
+#include "framework/serial_port_private.h"
 #include "framework/window_private.h"
 #include "link/selectport.h"
 #include "panel/startup.h"
+#include "tests/support/fake_system_ports.h"
 #include "tests/support/panel_fixture.h"
 #include "tests/support/temp_config.h"
 
@@ -73,7 +75,8 @@ TEST_F(SelectPortTest, ListsNoneAndThePortsAndOpensTheChosenOne) {
               "03 B1 01 05 00 BA");
 }
 
-TEST_F(SelectPortTest, OkWithoutAChoiceClosesThePortAndKeepsTitleAndStoredName) {
+// The stored name stays, so the next start reopens the port; the title stops naming it.
+TEST_F(SelectPortTest, OkWithoutAChoiceClosesThePortAndKeepsTheStoredName) {
     ListPorts();
     WriteSettings({"controlport", pty.SlavePath()});
     StartPanel();
@@ -82,24 +85,101 @@ TEST_F(SelectPortTest, OkWithoutAChoiceClosesThePortAndKeepsTitleAndStoredName) 
     EXPECT_EQ(window->Title(), "ZQ8-" + pty.SlavePath());
     SelectPort(0);
     EXPECT_EQ(selectport::selectport_()->SelectedIndex, 0);
-    EXPECT_EQ(window->Title(), "ZQ8-" + pty.SlavePath());
+    EXPECT_EQ(window->Title(), "ZQ8");
     EXPECT_EQ(SettingsLines()[1], pty.SlavePath());
     window->remenable_Action();
     EXPECT_TRUE(NothingMoreArrives()) << "the port should be closed";
 }
 
-TEST_F(SelectPortTest, RefreshPicksUpANewPortAndSelectsNone) {
+TEST_F(SelectPortTest, OkWithoutAChoiceAndNoPortOpenLeavesTheTitle) {
     ListPorts();
     StartPanel();
-    SelectPort(0, [&](selectport& dialog) {
-        const std::size_t before = Rows(dialog.SerialPopup()).size();
-        ListPorts({second.SlavePath()});
-        dialog.SerialPopup().SetListIndex(1);
-        QTest::mouseClick(dialog.refresh().Widget(), Qt::LeftButton);
-        EXPECT_EQ(Rows(dialog.SerialPopup()).size(), before + 1);
-        EXPECT_EQ(Rows(dialog.SerialPopup()).back(), second.SlavePath());
-        EXPECT_EQ(dialog.SerialPopup().ListIndex(), 0);
+    SelectPort(0);
+    EXPECT_EQ(window->Title(), "Sony SIRC");
+}
+
+TEST_F(SelectPortTest, WithNoPortsAtAllNoneIsTheOnlyRow) {
+    StartPanel();
+    SelectPort(0, [](selectport& dialog) {
+        EXPECT_EQ(Rows(dialog.SerialPopup()), std::vector<std::string>{"none"});
     });
+    EXPECT_EQ(window->Title(), "Sony SIRC");
+}
+
+// The system's ports by name, whatever order the system keeps them in, then the listed ones in
+// the order given; the row chosen opens the port it shows.
+TEST_F(SelectPortTest, TheSystemsPortsComeFirstInOrderOfTheirNames) {
+    FakeSystemPorts system;
+    PseudoTerminal adapter;
+    for (const char* name : {"ttyUSB1", "ttyACM0", "ttyUSB0", "ttyACM10", "ttyACM2"}) {
+        system.AddPort(name, adapter.SlavePath());
+    }
+    system.AddVirtualTty("tty0");
+    ListPorts({second.SlavePath()});
+    StartPanel();
+    SelectPort(3, [&](selectport& dialog) {
+        EXPECT_EQ(Rows(dialog.SerialPopup()),
+                  (std::vector<std::string>{"none", "ttyACM0", "ttyACM10", "ttyACM2", "ttyUSB0",
+                                            "ttyUSB1", pty.SlavePath(), second.SlavePath()}));
+    });
+    EXPECT_EQ(window->Title(), "ZQ8-ttyACM2");
+    EXPECT_EQ(SettingsLines()[3], "ttyACM2");
+    window->remenable_Action();
+    EXPECT_EQ(HexBytes(adapter.ReadExactly(6, std::chrono::milliseconds(2000))),
+              "03 B1 01 05 00 BA");
+}
+
+// Adapters plugged in and out while the dialog shows appear and go at Refresh, the system's and
+// the listed ones alike.
+TEST_F(SelectPortTest, RefreshPicksUpTheseNewPortsAndSelectsNone) {
+    FakeSystemPorts system;
+    PseudoTerminal adapter;
+    ListPorts();
+    StartPanel();
+    SelectPort(1, [&](selectport& dialog) {
+        const auto refresh = [&] {
+            dialog.SerialPopup().SetListIndex(1);
+            QTest::mouseClick(dialog.refresh().Widget(), Qt::LeftButton);
+            EXPECT_EQ(dialog.SerialPopup().ListIndex(), 0);
+            return Rows(dialog.SerialPopup());
+        };
+        using Names = std::vector<std::string>;
+        EXPECT_EQ(Rows(dialog.SerialPopup()), (Names{"none", pty.SlavePath()}));
+        system.AddPort("ttyUSB0", adapter.SlavePath());
+        ListPorts({second.SlavePath()});
+        EXPECT_EQ(refresh(), (Names{"none", "ttyUSB0", pty.SlavePath(), second.SlavePath()}));
+        system.Remove("ttyUSB0");
+        EXPECT_EQ(refresh(), (Names{"none", pty.SlavePath(), second.SlavePath()}));
+        system.AddPort("ttyUSB0", adapter.SlavePath());
+        EXPECT_EQ(refresh(), (Names{"none", "ttyUSB0", pty.SlavePath(), second.SlavePath()}));
+    });
+    EXPECT_EQ(window->Title(), "ZQ8-ttyUSB0");
+}
+
+// A long ZQ8_SERIAL_PORTS is read once per showing and once per Refresh, not once per port.
+TEST_F(SelectPortTest, ShowingAndRefreshListThePortsOnceEach) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 5000; ++i) {
+        paths.push_back("/tmp/zq8-port-" + std::to_string(i));
+    }
+    ListPorts(paths);
+    StartPanel();
+    const fw::ListingCounts atStart = fw::SerialPortListingCounts();
+    fw::ListingCounts shown;
+    fw::ListingCounts refreshed;
+    SelectPort(0, [&](selectport& dialog) {
+        shown = fw::SerialPortListingCounts();
+        EXPECT_EQ(dialog.SerialPopup().ListCount(), 5002);
+        EXPECT_EQ(dialog.SerialPopup().List(5001), paths.back());
+        ProcessEvents();
+        QTest::mouseClick(dialog.refresh().Widget(), Qt::LeftButton);
+        refreshed = fw::SerialPortListingCounts();
+        EXPECT_EQ(dialog.SerialPopup().ListCount(), 5002);
+    });
+    EXPECT_EQ(shown.systemListings, atStart.systemListings + 1);
+    EXPECT_EQ(shown.listedReads, atStart.listedReads + 1);
+    EXPECT_EQ(refreshed.systemListings, shown.systemListings + 1);
+    EXPECT_EQ(refreshed.listedReads, shown.listedReads + 1);
 }
 
 TEST_F(SelectPortTest, QuittingWithoutTheDialogStoresItsPositionAndAMovedDialogComesBack) {

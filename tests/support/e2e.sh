@@ -1,10 +1,14 @@
-# Shared by the end-to-end scripts: a private X display, a private settings folder, and the
-# program started on them. Sourced, not run.
+# Shared by the end-to-end scripts: a private X display, a private settings folder, a system
+# without serial ports of its own, and the program started on them. Sourced, not run.
 set -euo pipefail
 
 e2e_dir=$(mktemp -d)
 export XDG_CONFIG_HOME="$e2e_dir/config"
 mkdir -p "$XDG_CONFIG_HOME"
+# The program lists the ttys of $ZQ8_SYSTEM_ROOT/sys/class/tty instead of this machine's, whose
+# ports would shift the rows of the port dialog.
+export ZQ8_SYSTEM_ROOT="$e2e_dir/system"
+mkdir -p "$ZQ8_SYSTEM_ROOT/sys/class/tty" "$ZQ8_SYSTEM_ROOT/dev"
 unset QT_QPA_PLATFORM
 e2e_pids=()
 

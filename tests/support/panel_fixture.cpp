@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -10,7 +11,6 @@
 #include <thread>
 
 #include "framework/menu.h"
-#include "framework/serial.h"
 #include "framework/window_private.h"
 #include "panel/startup.h"
 #include "tests/support/temp_config.h"
@@ -47,6 +47,7 @@ void PanelTest::ListPorts(std::vector<std::string> extra) {
     extra.insert(extra.begin(), pty.SlavePath());
     ports.reset();
     ports.emplace(extra);
+    listedPaths = extra;
 }
 
 void PanelTest::WriteSettings(const std::vector<std::string>& lines) {
@@ -88,14 +89,9 @@ bool PanelTest::NothingMoreArrives() {
     return pty.ReadExactly(1, std::chrono::milliseconds(100)).empty();
 }
 
-int PanelTest::RowOf(const std::string& path) {
-    const int count = fw::System::SerialPortCount();
-    for (int i = 0; i < count; ++i) {
-        if (fw::System::SerialPort(i)->Name() == path) {
-            return i + 1;
-        }
-    }
-    return -1;
+int PanelTest::RowOf(const std::string& path) const {
+    const auto found = std::find(listedPaths.begin(), listedPaths.end(), path);
+    return found == listedPaths.end() ? -1 : 1 + int(found - listedPaths.begin());
 }
 
 void PanelTest::Choose(fw::MenuItem* item) {

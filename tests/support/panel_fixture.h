@@ -37,13 +37,15 @@ protected:
     std::string Received(std::size_t n);
     // True when nothing more arrives for a short while.
     bool NothingMoreArrives();
-    // The popup row that names a listed port: after "none" and the system's own ports.
-    static int RowOf(const std::string& path);
+    // The popup row of a path given to ListPorts: after "none" and the system's own ports, of
+    // which the test programs' system has none.
+    int RowOf(const std::string& path) const;
     // Runs the menu command of an item as a choice from the menu would.
     void Choose(fw::MenuItem* item);
 
     PseudoTerminal pty;
     std::optional<ListedSerialPorts> ports;
+    std::vector<std::string> listedPaths;
     std::shared_ptr<zq8> window;
 };
 

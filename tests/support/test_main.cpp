@@ -1,5 +1,5 @@
-// The test programs' entry: an offscreen display, one framework runtime per process, and a
-// fresh, empty settings folder for every test.
+// The test programs' entry: an offscreen display, one framework runtime per process, a system
+// without serial ports of its own, and a fresh, empty settings folder for every test.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/runtime.h"
+#include "tests/support/fake_system_ports.h"
 #include "tests/support/temp_config.h"
 
 namespace {
@@ -26,6 +27,8 @@ class FreshSettingsFolder : public testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // This machine's own ports would shift every row and index the tests expect.
+    const zq8test::FakeSystemPorts noPortsOfItsOwn;
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshSettingsFolder);
     fw::RuntimeInit();
