@@ -29,8 +29,11 @@ public:
     bool highlight = false;
     // The cursor cell's place, counted in cells.
     std::int32_t kursor = 0;
-    // The key code the key sends.
+    // The key code the key sends, once a key code table gave it one.
     std::int32_t Tag = 0;
+    // Set by whoever gives the key its code (the key code tables). Tag's 0 from creation is a
+    // real code, so a key that was never given one is told by this, not by a value of Tag.
+    bool tagset = false;
 
     // Redraws the whole key; the Graphics handed over is not used, redraw draws on the key's own.
     void Event_Paint(fw::Graphics& g) override;

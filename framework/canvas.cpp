@@ -30,27 +30,26 @@ private:
 
 struct Canvas::Private {
     CanvasWidget* widget = nullptr;
-    QImage backing;
+    Surface backing;
     std::unique_ptr<fw::Graphics> graphics;
     // While Paint runs, a drawing must not schedule another repaint: that would paint forever.
     bool painting = false;
 
-    // The backing image follows the control's size, keeping what was drawn where it still fits.
+    // The backing image follows the control's size and its screen's scale, keeping what was
+    // drawn where it still fits.
     void FitBacking(std::int32_t width, std::int32_t height) {
-        if (backing.width() == width && backing.height() == height) {
+        const QSize size(width, height);
+        const double scale = widget->devicePixelRatioF();
+        if (backing.size == size && backing.scale == scale) {
             return;
         }
-        QImage resized;
-        if (width > 0 && height > 0) {
-            resized = QImage(width, height, kPictureFormat);
-            resized.fill(Qt::transparent);
-            if (!backing.isNull()) {
-                QPainter painter(&resized);
-                painter.setCompositionMode(QPainter::CompositionMode_Source);
-                painter.drawImage(0, 0, backing);
-            }
+        Surface resized = Surface::Make(size, scale);
+        if (!resized.image.isNull() && !backing.image.isNull()) {
+            QPainter painter(&resized.image);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(QPointF(0, 0), backing.image);
         }
-        backing = resized;
+        backing = std::move(resized);
     }
 };
 
@@ -63,9 +62,10 @@ void CanvasWidget::paintEvent(QPaintEvent* /*event*/) {
         }
     });
     d.painting = false;
-    if (!d.backing.isNull()) {
+    if (!d.backing.image.isNull()) {
+        // At the screen's scale already: each device pixel of the image on one of the screen's.
         QPainter painter(this);
-        painter.drawImage(0, 0, d.backing);
+        painter.drawImage(QPointF(0, 0), d.backing.image);
     }
 }
 
@@ -108,7 +108,7 @@ const ClassInfo& Canvas::Class() {
 
 fw::Graphics* Canvas::Graphics() {
     d_->FitBacking(Width(), Height());
-    return d_->backing.isNull() ? nullptr : d_->graphics.get();
+    return d_->backing.image.isNull() ? nullptr : d_->graphics.get();
 }
 
 PixelColor Canvas::Pixel(std::int32_t x, std::int32_t y) const {

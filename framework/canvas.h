@@ -1,5 +1,5 @@
-// A drawn control: what it shows is a backing image of its own size, drawn into through its
-// Graphics at any time and shown on every repaint.
+// A drawn control: what it shows is a backing image of its own size, at its screen's scale,
+// drawn into through its Graphics at any time and shown on every repaint.
 #pragma once
 
 #include <cstdint>

@@ -15,10 +15,6 @@ namespace fw {
 
 namespace {
 
-QColor ToQColor(Color colour) {
-    return QColor(colour.red, colour.green, colour.blue);
-}
-
 // A run of pixels of one row, first to last; empty when last < first.
 struct Span {
     std::int64_t first = 0;
@@ -26,22 +22,24 @@ struct Span {
     bool Empty() const { return last < first; }
 };
 
-// The pixels of a rounded rectangle: those whose centres lie inside it. Drawn row by row from
-// this one rule, fill and outline match pixel for pixel and are symmetric, which a curve
+// The device pixels of a rounded rectangle: those whose centres lie inside it. Drawn row by row
+// from this one rule, fill and outline match pixel for pixel and are symmetric, which a curve
 // renderer's rounding does not promise for shapes a few pixels across.
 class RoundRectShape {
 public:
+    // A shape given in pixels, laid on the device pixels of a surface of that scale: its edges
+    // fall on the nearest device pixel edges, its arcs keep their size.
     RoundRectShape(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                   std::int32_t arcWidth, std::int32_t arcHeight)
-        : x_(x),
-          y_(y),
-          width_(width),
-          height_(height),
-          rx_(std::clamp(arcWidth / 2.0, 0.0, width / 2.0)),
-          ry_(std::clamp(arcHeight / 2.0, 0.0, height / 2.0)) {}
+                   std::int32_t arcWidth, std::int32_t arcHeight, double scale)
+        : x_(ToDevice(x, scale)),
+          y_(ToDevice(y, scale)),
+          width_(ToDevice(std::int64_t(x) + width, scale) - x_),
+          height_(ToDevice(std::int64_t(y) + height, scale) - y_),
+          rx_(std::clamp(arcWidth * scale / 2, 0.0, width_ / 2.0)),
+          ry_(std::clamp(arcHeight * scale / 2, 0.0, height_ / 2.0)) {}
 
     std::int64_t Top() const { return y_; }
-    std::int64_t Bottom() const { return std::int64_t(y_) + height_ - 1; }
+    std::int64_t Bottom() const { return y_ + height_ - 1; }
 
     Span Row(std::int64_t row) const {
         if (row < Top() || row > Bottom()) {
@@ -56,14 +54,18 @@ public:
             inset = rx_ - rx_ * std::sqrt(std::max(0.0, 1 - t * t));
         }
         const auto reach = std::int64_t(std::ceil(inset - 0.5 - 1e-9));
-        return {std::int64_t(x_) + reach, std::int64_t(x_) + width_ - 1 - reach};
+        return {x_ + reach, x_ + width_ - 1 - reach};
     }
 
 private:
-    std::int32_t x_;
-    std::int32_t y_;
-    std::int32_t width_;
-    std::int32_t height_;
+    static std::int64_t ToDevice(std::int64_t coordinate, double scale) {
+        return std::llround(double(coordinate) * scale);
+    }
+
+    std::int64_t x_;
+    std::int64_t y_;
+    std::int64_t width_;
+    std::int64_t height_;
     double rx_;
     double ry_;
 };
@@ -75,13 +77,19 @@ std::pair<std::int64_t, std::int64_t> VisibleRows(const RoundRectShape& shape,
             std::min<std::int64_t>(shape.Bottom(), image.height() - 1)};
 }
 
-void FillSpan(QPainter& painter, const QImage& image, std::int64_t row, Span span) {
+// Plain device pixels, no blending: a key is a few pixels of one colour, and blended edge pixels
+// would give its corners a halo of a third colour.
+void FillSpan(QImage& image, std::int64_t row, Span span, QRgb pixel) {
     span.first = std::max<std::int64_t>(span.first, 0);
     span.last = std::min<std::int64_t>(span.last, image.width() - 1);
     if (!span.Empty()) {
-        painter.fillRect(QRect(int(span.first), int(row), int(span.last - span.first + 1), 1),
-                         painter.brush());
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(int(row)));
+        std::fill(line + span.first, line + span.last + 1, pixel);
     }
+}
+
+QRgb OpaquePixel(Color colour) {
+    return qRgb(colour.red, colour.green, colour.blue);  // opaque: premultiplied as it stands
 }
 
 }  // namespace
@@ -104,56 +112,51 @@ void Graphics::SetForeColor(Color colour) {
 }
 
 std::int32_t Graphics::Width() const {
-    return d_->target->width();
+    return d_->target->size.width();
 }
 
 std::int32_t Graphics::Height() const {
-    return d_->target->height();
+    return d_->target->size.height();
 }
 
 void Graphics::FillRoundRect(std::int32_t x, std::int32_t y, std::int32_t width,
                              std::int32_t height, std::int32_t arcWidth, std::int32_t arcHeight) {
-    if (width < 1 || height < 1 || d_->target->isNull()) {
+    QImage& image = d_->target->image;
+    if (width < 1 || height < 1 || image.isNull()) {
         return;
     }
-    {
-        // Plain pixels, no blending: a key is a few pixels of one colour, and blended edge pixels
-        // would give its corners a halo of a third colour.
-        const RoundRectShape shape(x, y, width, height, arcWidth, arcHeight);
-        QPainter painter(d_->target);
-        painter.setBrush(ToQColor(d_->foreColor));
-        const auto [first, last] = VisibleRows(shape, *d_->target);
-        for (std::int64_t row = first; row <= last; ++row) {
-            FillSpan(painter, *d_->target, row, shape.Row(row));
-        }
+    const RoundRectShape shape(x, y, width, height, arcWidth, arcHeight, d_->target->scale);
+    const QRgb pixel = OpaquePixel(d_->foreColor);
+    const auto [first, last] = VisibleRows(shape, image);
+    for (std::int64_t row = first; row <= last; ++row) {
+        FillSpan(image, row, shape.Row(row), pixel);
     }
     d_->drawn();
 }
 
 void Graphics::DrawRoundRect(std::int32_t x, std::int32_t y, std::int32_t width,
                              std::int32_t height, std::int32_t arcWidth, std::int32_t arcHeight) {
-    if (width < 1 || height < 1 || d_->target->isNull()) {
+    QImage& image = d_->target->image;
+    if (width < 1 || height < 1 || image.isNull()) {
         return;
     }
-    {
-        // The filled shape's pixels that touch a pixel outside it, above, below or beside.
-        const RoundRectShape shape(x, y, width, height, arcWidth, arcHeight);
-        QPainter painter(d_->target);
-        painter.setBrush(ToQColor(d_->foreColor));
-        const auto [first, last] = VisibleRows(shape, *d_->target);
-        for (std::int64_t row = first; row <= last; ++row) {
-            const Span span = shape.Row(row);
-            const Span above = shape.Row(row - 1);
-            const Span below = shape.Row(row + 1);
-            const Span inside{std::max({span.first + 1, above.first, below.first}),
-                              std::min({span.last - 1, above.last, below.last})};
-            if (inside.Empty() || above.Empty() || below.Empty()) {
-                FillSpan(painter, *d_->target, row, span);
-                continue;
-            }
-            FillSpan(painter, *d_->target, row, {span.first, inside.first - 1});
-            FillSpan(painter, *d_->target, row, {inside.last + 1, span.last});
+    // The filled shape's device pixels that touch one outside it, above, below or beside: one
+    // device pixel wide at every scale.
+    const RoundRectShape shape(x, y, width, height, arcWidth, arcHeight, d_->target->scale);
+    const QRgb pixel = OpaquePixel(d_->foreColor);
+    const auto [first, last] = VisibleRows(shape, image);
+    for (std::int64_t row = first; row <= last; ++row) {
+        const Span span = shape.Row(row);
+        const Span above = shape.Row(row - 1);
+        const Span below = shape.Row(row + 1);
+        const Span inside{std::max({span.first + 1, above.first, below.first}),
+                          std::min({span.last - 1, above.last, below.last})};
+        if (inside.Empty() || above.Empty() || below.Empty()) {
+            FillSpan(image, row, span, pixel);
+            continue;
         }
+        FillSpan(image, row, {span.first, inside.first - 1}, pixel);
+        FillSpan(image, row, {inside.last + 1, span.last}, pixel);
     }
     d_->drawn();
 }
@@ -162,7 +165,8 @@ void Graphics::DrawPicture(const Picture* picture, std::int32_t x, std::int32_t 
                            std::int32_t destWidth, std::int32_t destHeight, std::int32_t sourceX,
                            std::int32_t sourceY, std::int32_t sourceWidth,
                            std::int32_t sourceHeight) {
-    const QImage& source = Require(picture, "picture").GetPrivate().image;
+    const Surface& from = Require(picture, "picture").GetPrivate().surface;
+    const QImage& source = from.image;
     if (sourceWidth == kSizeNotGiven) {
         sourceWidth = source.width() - sourceX;
     }
@@ -176,13 +180,16 @@ void Graphics::DrawPicture(const Picture* picture, std::int32_t x, std::int32_t 
         destHeight = sourceHeight;
     }
     if (sourceWidth < 1 || sourceHeight < 1 || destWidth < 1 || destHeight < 1 ||
-        d_->target->isNull()) {
+        d_->target->image.isNull()) {
         return;
     }
     {
-        QPainter painter(d_->target);
-        painter.drawImage(QRect(x, y, destWidth, destHeight), source,
-                          QRect(sourceX, sourceY, sourceWidth, sourceHeight));
+        // The painter works in pixels on the target; the source rectangle is in the picture's
+        // device pixels. At equal scales each device pixel lands on one.
+        const double s = from.scale;
+        QPainter painter(&d_->target->image);
+        painter.drawImage(QRectF(x, y, destWidth, destHeight), source,
+                          QRectF(sourceX * s, sourceY * s, sourceWidth * s, sourceHeight * s));
     }
     d_->drawn();
 }

@@ -1,6 +1,8 @@
 // Drawing contexts: the pen of a picture or of a drawn control, with the few shapes the panel
 // draws. A shape w wide covers the w pixels from x on, so a shape Width - 1 wide leaves the last
-// column untouched.
+// column untouched. Where a pixel is several device pixels (a screen scaled by 2 or 1.5), shapes
+// are drawn on the device pixels: edges and corners as fine as the screen, outlines one device
+// pixel wide.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +39,7 @@ public:
     // nothing for a width or height below 1.
     void FillRoundRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                        std::int32_t arcWidth, std::int32_t arcHeight);
-    // Its one-pixel outline, inside the same pixels as FillRoundRect covers.
+    // Its outline, one device pixel wide, inside the same pixels as FillRoundRect covers.
     void DrawRoundRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                        std::int32_t arcWidth, std::int32_t arcHeight);
     // Copies the source rectangle of a picture, scaled to the destination rectangle at (x, y),

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 
 #include <functional>
 
@@ -9,15 +10,30 @@
 
 namespace fw {
 
+// The pixel format of every picture and backing image: 32 bits with transparency.
+inline constexpr QImage::Format kPictureFormat = QImage::Format_ARGB32_Premultiplied;
+
+// An area of a size in pixels, the unit controls and shapes are given in, held as an image of
+// device pixels: at a scale of 2 each of its pixels is two by two device pixels, so that what is
+// drawn on it is as sharp as the screen shows.
+struct Surface {
+    QImage image;  // null while the area is empty or too large to allocate
+    QSize size;
+    double scale = 1;
+
+    // Every pixel transparent.
+    static Surface Make(QSize size, double scale);
+};
+
+// The scale pictures are made at: the finest any screen shows.
+double PictureScale();
+
 struct Graphics::Private {
-    // The image drawn on, owned by the picture or control that made the context.
-    QImage* target = nullptr;
+    // The surface drawn on, owned by the picture or control that made the context.
+    Surface* target = nullptr;
     // Run after each drawing, so that a control can schedule its repaint.
     std::function<void()> drawn;
     Color foreColor{0, 0, 0};
 };
-
-// The pixel format of every picture and backing image: 32 bits with transparency.
-inline constexpr QImage::Format kPictureFormat = QImage::Format_ARGB32_Premultiplied;
 
 }  // namespace fw

@@ -1,4 +1,6 @@
-// Off-screen pictures: 32-bit images with transparency, drawn into through their Graphics.
+// Off-screen pictures: 32-bit images with transparency, drawn into through their Graphics. Their
+// sizes are in pixels, as controls' are; they hold as many device pixels as the finest screen
+// shows in that size, so that a picture drawn on a control is as sharp as the screen.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +37,8 @@ public:
     // The picture's own drawing context, alive as long as the picture.
     fw::Graphics* Graphics() const;
 
-    // The pixel at (x, y); transparent black off the picture.
+    // The pixel at (x, y), read from its top-left device pixel; transparent black off the
+    // picture.
     PixelColor Pixel(std::int32_t x, std::int32_t y) const;
 
     const Private& GetPrivate() const { return *d_; }

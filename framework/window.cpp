@@ -9,9 +9,12 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
+#include <optional>
 
 #include "framework/exceptions.h"
 #include "framework/key_events.h"
@@ -41,6 +44,36 @@ std::vector<std::shared_ptr<Window>>& ClosedWindows() {
 // The placement code that centres a window over the window in front of it.
 constexpr std::int32_t kPlacementParentCentred = 4;
 
+// The window in front of another: the active window when it is a different one of ours, else
+// the first other window still open.
+const Window::Private* WindowInFront(const Window::Private& self) {
+    if (auto* active = dynamic_cast<WindowWidget*>(QApplication::activeWindow())) {
+        const Window& window = active->Owner();
+        if (&window.GetPrivate() != &self && !window.IsClosed()) {
+            return &window.GetPrivate();
+        }
+    }
+    for (const auto& [name, window] : ImplicitWindows()) {
+        if (&window->GetPrivate() != &self && !window->IsClosed()) {
+            return &window->GetPrivate();
+        }
+    }
+    return nullptr;
+}
+
+QMargins MarginsBetween(const QRect& outer, const QRect& inner) {
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// Where a frame lands when moved the least distance that puts it wholly inside an area; a frame
+// larger than the area keeps to its top-left corner.
+QPoint FittedInto(const QRect& frame, const QRect& area) {
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    return {x, y};
+}
+
 }  // namespace
 
 WindowWidget::WindowWidget(Window& owner) : owner_(owner) {}
@@ -51,13 +84,6 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (owner_.CloseButton() && !owner_.IsClosed()) {
         Dispatch([this] { owner_.Close(); });
-    }
-}
-
-void WindowWidget::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !owner_.IsClosed()) {
-        Dispatch([this] { owner_.Event_Activate(); });
     }
 }
 
@@ -86,7 +112,8 @@ Window::Private::Private(Window& owner) : widget(std::make_unique<WindowWidget>(
 }
 
 void Window::Private::ApplyFlags() {
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    Qt::WindowFlags flags =
+        (dialog ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (closeButton) {
         flags |= Qt::WindowCloseButtonHint;
     }
@@ -95,6 +122,9 @@ void Window::Private::ApplyFlags() {
     }
     if (maximizeButton) {
         flags |= Qt::WindowMaximizeButtonHint;
+    }
+    if (widget->windowFlags() == flags) {
+        return;  // setting them again would hide the window and make its native window anew
     }
     const bool wasVisible = widget->isVisible();
     widget->setWindowFlags(flags);
@@ -200,39 +230,76 @@ void Window::Private::Place(std::int32_t placement) {
     if (placement != kPlacementParentCentred) {
         return;
     }
-    // Centred over the window in front of it: the first other window still open.
-    for (const auto& [name, window] : ImplicitWindows()) {
-        if (&window->GetPrivate() == this || window->IsClosed()) {
-            continue;
-        }
-        const QRect over(window->GetPrivate().widget->pos(),
-                         window->GetPrivate().widget->frameSize());
+    if (const Private* front = WindowInFront(*this)) {
+        const QRect over(front->widget->pos(), front->widget->frameSize());
         const QSize size = widget->frameSize();
-        placedPosition = over.center() - QPoint(size.width() / 2, size.height() / 2);
-        placed = true;
-        widget->move(placedPosition);
-        return;
+        widget->move(over.center() - QPoint(size.width() / 2, size.height() / 2));
     }
 }
 
-void Window::Private::ShowNow() {
+QMargins Window::Private::FrameMargins() const {
+    if (shownOnce) {
+        return MarginsBetween(widget->frameGeometry(), widget->geometry());
+    }
+    // Not known before the window first shows: one window manager frames our windows alike.
+    for (const auto& [name, window] : ImplicitWindows()) {
+        const QWidget& other = *window->GetPrivate().widget;
+        if (&other != widget.get() && other.isVisible()) {
+            return MarginsBetween(other.frameGeometry(), other.geometry());
+        }
+    }
+    return {};
+}
+
+void Window::Private::KeepOnScreen() {
+    // A stored position partly or wholly off the screens (a monitor since removed, a smaller
+    // screen) could leave the OK button out of reach; the stored values stay until the window
+    // stores its real position.
+    const QRect frame(widget->pos(), widget->size().grownBy(FrameMargins()));
+    std::optional<QPoint> nearest;
+    std::int64_t nearestDistance = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QPoint fitted = FittedInto(frame, screen->availableGeometry());
+        const QPoint step = fitted - frame.topLeft();
+        const std::int64_t distance =
+            std::int64_t(step.x()) * step.x() + std::int64_t(step.y()) * step.y();
+        if (distance == 0) {
+            return;
+        }
+        if (!nearest || distance < nearestDistance) {
+            nearest = fitted;
+            nearestDistance = distance;
+        }
+    }
+    if (nearest) {
+        widget->move(*nearest);
+    }
+}
+
+void Window::Private::ShowNow(const Private* over) {
     if (closed) {
         return;
     }
-    // A stored position off every screen (a monitor since removed) would hide the window: it
-    // keeps the position it was placed at instead.
-    const QRect frame(widget->pos(), widget->frameSize());
-    bool onScreen = false;
-    for (QScreen* screen : QGuiApplication::screens()) {
-        onScreen = onScreen || screen->availableGeometry().intersects(frame);
+    if (over != nullptr) {
+        dialog = true;
+        ApplyFlags();
     }
-    if (!onScreen && placed) {
-        widget->move(placedPosition);
+    // Before its native window is made: until then a position set is its frame's, as stored.
+    KeepOnScreen();
+    if (over != nullptr) {
+        widget->winId();
+        widget->windowHandle()->setTransientParent(over->widget->windowHandle());
     }
+    const bool showing = !widget->isVisible();
     shownOnce = true;
     widget->show();
     widget->raise();
     widget->activateWindow();
+    if (showing) {
+        // Each showing, not each return of the focus: a glance at another window keeps what the
+        // user chose in this one.
+        widget->Owner().Event_Activate();
+    }
 }
 
 Window::Window() : d_(std::make_unique<Private>(*this)) {
@@ -291,7 +358,7 @@ void Window::Constructor() {
         // Shown once the start-up work has run; a window closed before that never shows.
         QTimer::singleShot(0, d_->widget.get(), [this] {
             if (d_->visible && !d_->shownOnce && !d_->widget->isVisible()) {
-                d_->ShowNow();
+                Dispatch([this] { d_->ShowNow(); });
             }
         });
     }
@@ -335,7 +402,8 @@ void Window::ShowModal() {
     }
     d_->visible = true;
     d_->widget->setWindowModality(Qt::ApplicationModal);
-    d_->ShowNow();
+    // Tied to the window it blocks, so that no window manager puts it behind that window.
+    d_->ShowNow(WindowInFront(*d_));
     QEventLoop loop;
     d_->modalLoop = &loop;
     if (d_->widget->isVisible()) {

@@ -33,6 +33,7 @@ public:
     virtual void AddMenuHandlers(Window& /*window*/) {}
     virtual void Event_Open() {}
     virtual void Event_Close() {}
+    // Raised each time the window is shown, not when the focus comes back to it.
     virtual void Event_Activate() {}
     // Raised for each key typed while the window is active, before the focused control sees it.
     virtual bool Event_KeyDown(const String& /*key*/) { return false; }
@@ -41,8 +42,11 @@ public:
     void Close();
     void Hide();
     void Show();
-    // Shows the window modally; returns once it hides. The rest of the application waits. When
-    // the showing ends otherwise (the run ends, the window closes) it raises ModalShowingEnded.
+    // Shows the window modally, as a dialog of the window in front of it, which the window manager
+    // keeps it above; returns once it hides. The rest of the application waits. When the showing
+    // ends otherwise (the run ends, the window closes) it raises ModalShowingEnded. A window shows
+    // wholly on a screen: a position that would put it partly off them moves it the least distance
+    // that puts it on the nearest one.
     void ShowModal();
     bool IsClosed() const;
 

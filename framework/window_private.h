@@ -2,7 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPoint>
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -26,7 +26,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -42,7 +41,11 @@ struct Window::Private {
     void AddMenuEntries(QMenu& menu, MenuItem& parent);
     void RefreshMenuStates();
     bool RefreshItemState(MenuItem& item);
-    void ShowNow();
+    // Shows the window, wholly on a screen, and raises its Activate when it was not showing.
+    // Shown over another window, it is that window's dialog: the window manager keeps it above.
+    void ShowNow(const Private* over = nullptr);
+    void KeepOnScreen();
+    QMargins FrameMargins() const;
     void Place(std::int32_t placement);
 
     std::unique_ptr<WindowWidget> widget;
@@ -59,8 +62,7 @@ struct Window::Private {
     bool resizeable = true;
     bool maximizeButton = true;
     bool minimizeButton = true;
-    bool placed = false;  // a position was computed from Placement
-    QPoint placedPosition;
+    bool dialog = false;  // shown modally at least once: a dialog of the window it was shown over
     std::shared_ptr<fw::MenuBar> menuBar;
     std::map<String, std::function<bool()>, std::less<>> menuHandlers;
     std::map<const MenuItem*, QPointer<QAction>> actions;

@@ -31,5 +31,9 @@ void zq8::ZQ8k_Action(cbbevil& key) {
 }
 
 void zq8::colork_Action(cbkey2& key) {
-    cmdout(LowByte(key.Tag));
+    // Before a key code table gave the key its code it has none: its 0 is the "1" key's code
+    // under Sony SIRC, which the remote must not see from a colour key.
+    if (key.tagset) {
+        cmdout(LowByte(key.Tag));
+    }
 }

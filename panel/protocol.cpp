@@ -121,7 +121,9 @@ void Load(zq8& window, const KeyEntry (&keys)[Keys], const ColourEntry (&colours
         }
     }
     for (const ColourEntry& entry : colours) {
-        window.colork(entry.index).Tag = entry.code;
+        cbkey2& key = window.colork(entry.index);
+        key.Tag = entry.code;
+        key.tagset = true;
     }
 }
 

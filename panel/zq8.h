@@ -47,7 +47,7 @@ public:
     virtual void CreateControls1();
 
     // Clicks: a keypad key sends its code, or without one adds a "Key " row to the shown log;
-    // a colour key sends its code.
+    // a colour key sends the code a key code table gave it, and before that nothing.
     virtual void ZQ8k_Action(cbbevil& key);
     virtual void colork_Action(cbkey2& key);
     // The serial control lost its line: the title stops naming a port that frames no longer

@@ -64,6 +64,7 @@ TEST(cbkey2, StartsWithItsDeclaredValues) {
     EXPECT_FALSE(key.highlight);
     EXPECT_EQ(key.kursor, 0);
     EXPECT_EQ(key.Tag, 0);
+    EXPECT_FALSE(key.tagset) << "a new key has no code: its 0 is not one";
 }
 
 TEST(cbkey2, AListSetsEveryPropertyByNameAndType) {

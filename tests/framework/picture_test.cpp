@@ -9,6 +9,7 @@
 #include "framework/exceptions.h"
 #include "framework/graphics.h"
 #include "framework/picture.h"
+#include "framework/picture_private.h"
 
 namespace fw {
 void PrintTo(const PixelColor& pixel, std::ostream* out) {
@@ -153,6 +154,96 @@ TEST(DrawPicture, ASourceRectangleScaledToTheDestination) {
 TEST(DrawPicture, NoPictureRaisesNilObjectException) {
     auto target = Blank(4, 4);
     EXPECT_THROW(target->Graphics()->DrawPicture(nullptr, 0, 0), fw::NilObjectException);
+}
+
+// A colour key's drawing at a scale: its body, then its outline, as the drawn key makes them.
+void DrawKey(fw::Graphics& g, std::int32_t width, std::int32_t height, std::int32_t arc) {
+    g.SetForeColor(fw::RGB(255, 0, 0));
+    g.FillRoundRect(0, 0, width, height, arc, arc);
+    g.SetForeColor(fw::RGB(0, 0, 0));
+    g.DrawRoundRect(0, 0, width, height, arc, arc);
+}
+
+struct ScaleCase {
+    double scale;
+    int deviceWidth, deviceHeight;  // of the 32 by 20 picture
+    int shapeWidth, shapeHeight;    // of the 31 by 19 shape, in device pixels
+};
+
+void PrintTo(const ScaleCase& c, std::ostream* out) {
+    *out << "scale " << c.scale;
+}
+
+class ScaledPicture : public testing::TestWithParam<ScaleCase> {
+protected:
+    static QRgb At(const fw::Picture& picture, int x, int y) {
+        return picture.GetPrivate().surface.image.pixel(x, y);
+    }
+};
+
+TEST_P(ScaledPicture, KeepsItsSizeInPixelsAndHoldsTheDevicePixelsOfIt) {
+    const ScaleCase c = GetParam();
+    auto picture = fw::NewPictureAtScale(32, 20, 32, c.scale);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Width(), 32);
+    EXPECT_EQ(picture->Height(), 20);
+    EXPECT_EQ(picture->Graphics()->Width(), 32);
+    EXPECT_EQ(picture->Graphics()->Height(), 20);
+    const QImage& image = picture->GetPrivate().surface.image;
+    EXPECT_EQ(image.size(), QSize(c.deviceWidth, c.deviceHeight));
+    EXPECT_EQ(image.devicePixelRatio(), c.scale);
+}
+
+TEST_P(ScaledPicture, DrawsTheKeyOnDevicePixelsWithAnOutlineOneDevicePixelWide) {
+    const ScaleCase c = GetParam();
+    auto picture = fw::NewPictureAtScale(32, 20, 32, c.scale);
+    DrawKey(*picture->Graphics(), 31, 19, 6);
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb red = qRgb(255, 0, 0);
+    const int midX = c.shapeWidth / 2;
+    const int midY = c.shapeHeight / 2;
+    const int right = c.shapeWidth - 1;
+    const int bottom = c.shapeHeight - 1;
+    // On each side: the outline's one device pixel, the body next to it, nothing beyond.
+    EXPECT_EQ(At(*picture, 0, midY), black);
+    EXPECT_EQ(At(*picture, 1, midY), red);
+    EXPECT_EQ(At(*picture, right, midY), black);
+    EXPECT_EQ(At(*picture, right - 1, midY), red);
+    EXPECT_EQ(qAlpha(At(*picture, right + 1, midY)), 0);
+    EXPECT_EQ(At(*picture, midX, 0), black);
+    EXPECT_EQ(At(*picture, midX, 1), red);
+    EXPECT_EQ(At(*picture, midX, bottom), black);
+    EXPECT_EQ(At(*picture, midX, bottom - 1), red);
+    EXPECT_EQ(qAlpha(At(*picture, midX, bottom + 1)), 0);
+    // Read in pixels, a pixel is its top-left device pixel.
+    EXPECT_EQ(picture->Pixel(0, 10), (fw::PixelColor{fw::RGB(0, 0, 0), 255}));
+}
+
+TEST_P(ScaledPicture, IsDevicePixelForDevicePixelTheKeyDrawnAtItsDeviceSize) {
+    // Corners included: not the key drawn in pixels and enlarged, whose arcs would come in steps
+    // of whole pixels, but the arcs of 6 pixels laid on the device pixels.
+    const ScaleCase c = GetParam();
+    auto scaled = fw::NewPictureAtScale(32, 20, 32, c.scale);
+    DrawKey(*scaled->Graphics(), 31, 19, 6);
+    auto reference = fw::NewPictureAtScale(c.deviceWidth, c.deviceHeight, 32, 1);
+    DrawKey(*reference->Graphics(), c.shapeWidth, c.shapeHeight, int(6 * c.scale));
+    EXPECT_EQ(scaled->GetPrivate().surface.image.convertToFormat(QImage::Format_ARGB32),
+              reference->GetPrivate().surface.image.convertToFormat(QImage::Format_ARGB32));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, ScaledPicture,
+                         testing::Values(ScaleCase{2, 64, 40, 62, 38},
+                                         ScaleCase{1.5, 48, 30, 47, 29}),
+                         [](const testing::TestParamInfo<ScaleCase>& info) {
+                             return info.param.scale == 2 ? "two" : "one_and_a_half";
+                         });
+
+TEST(DrawPicture, AtEqualScalesEachDevicePixelLandsOnOne) {
+    auto source = fw::NewPictureAtScale(32, 20, 32, 2);
+    DrawKey(*source->Graphics(), 31, 19, 6);
+    auto target = fw::NewPictureAtScale(32, 20, 32, 2);
+    target->Graphics()->DrawPicture(source.get(), 0, 0);
+    EXPECT_EQ(target->GetPrivate().surface.image, source->GetPrivate().surface.image);
 }
 
 }  // namespace

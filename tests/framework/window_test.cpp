@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <string>
 #include <vector>
@@ -51,6 +53,27 @@ public:
     static inline bool throwInOpen = false;
     bool openedDuringLoop = true;
     RecordingWindow* instanceSeenInOpen = nullptr;
+};
+
+// A second window, hidden until shown, the size of the port dialog, counting its Activates.
+class SecondWindow : public fw::Window {
+public:
+    static const fw::ClassInfo& Class() {
+        static const fw::ClassInfo info{"SecondWindow.SecondWindow", &fw::Window::Class(), {}};
+        return info;
+    }
+    const fw::ClassInfo& GetClassInfo() const override { return Class(); }
+
+    void Layout() override {
+        SetWidth(204);
+        SetHeight(104);
+        SetResizeable(false);
+        SetMenuBarVisible(false);
+        SetVisible(false);
+    }
+    void Event_Activate() override { ++activations; }
+
+    int activations = 0;
 };
 
 class WindowTest : public testing::Test {
@@ -145,6 +168,86 @@ TEST_F(WindowTest, AnExceptionInAnEventEndsTheLoopWithStatusOne) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("broken handler"), std::string::npos) << err;
     EXPECT_EQ(fw::RuntimeExit(), 1);
+}
+
+TEST_F(WindowTest, AWindowShownModallyIsAModalDialogOfTheWindowInFrontOfIt) {
+    auto front = fw::ImplicitInstance<RecordingWindow>();
+    QApplication::processEvents();  // shown
+    auto dialog = fw::ImplicitInstance<SecondWindow>();
+    bool checked = false;
+    QObject timerContext;
+    QTimer::singleShot(0, &timerContext, [&] {
+        const QWidget& shown = *dialog->GetPrivate().widget;
+        EXPECT_TRUE(shown.isVisible());
+        EXPECT_EQ(shown.windowType(), Qt::Dialog);
+        EXPECT_EQ(shown.windowModality(), Qt::ApplicationModal);
+        ASSERT_NE(shown.windowHandle(), nullptr);
+        EXPECT_EQ(shown.windowHandle()->transientParent(),
+                  front->GetPrivate().widget->windowHandle());
+        checked = true;
+        dialog->Hide();
+    });
+    dialog->ShowModal();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(dialog->GetPrivate().widget->windowModality(), Qt::NonModal);
+}
+
+TEST_F(WindowTest, ActivateIsRaisedOnceForEachShowingNotWhenTheFocusComesBack) {
+    auto first = fw::ImplicitInstance<RecordingWindow>();
+    QApplication::processEvents();
+    auto second = fw::ImplicitInstance<SecondWindow>();
+    QWidget* firstWidget = first->GetPrivate().widget.get();
+    QWidget* secondWidget = second->GetPrivate().widget.get();
+    EXPECT_EQ(second->activations, 0) << "built hidden, not yet shown";
+    second->Show();
+    QApplication::processEvents();
+    EXPECT_EQ(second->activations, 1);
+    // A look at the other window, and back.
+    for (QWidget* active : {firstWidget, secondWidget, firstWidget, secondWidget}) {
+        active->activateWindow();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), active);
+    }
+    second->Show();  // already showing
+    EXPECT_EQ(second->activations, 1);
+    second->Hide();
+    second->Show();
+    EXPECT_EQ(second->activations, 2);
+}
+
+TEST_F(WindowTest, AWindowShowsWhollyOnTheScreenMovedTheLeastDistance) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    fw::ImplicitInstance<RecordingWindow>();
+    QApplication::processEvents();  // the window it shows over, framed as it will be
+    auto window = fw::ImplicitInstance<SecondWindow>();
+    // Where the frame must stand; these two mean "touching the right" and "the bottom edge".
+    constexpr int kRight = -1000001;
+    constexpr int kBottom = -1000002;
+    struct {
+        QPoint stored;
+        int x;
+        int y;
+    } const cases[] = {
+        {{screen.right() - 10, screen.bottom() - 4}, kRight, kBottom},  // the first showing
+        {{100, 50}, 100, 50},                                           // wholly on: kept
+        {{-30, 200}, 0, 200},
+        {{300, -500}, 300, 0},
+        {{-30000, -30000}, 0, 0},  // off every screen
+        {{30000, 40000}, kRight, kBottom},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "stored at " << c.stored.x() << "," << c.stored.y());
+        window->SetLeft(c.stored.x());
+        window->SetTop(c.stored.y());
+        window->Show();
+        const QRect frame = window->GetPrivate().widget->frameGeometry();
+        const QPoint shown(c.x == kRight ? screen.right() + 1 - frame.width() : c.x,
+                           c.y == kBottom ? screen.bottom() + 1 - frame.height() : c.y);
+        EXPECT_EQ(frame.topLeft(), shown);
+        EXPECT_TRUE(screen.contains(frame));
+        EXPECT_EQ(QPoint(window->Left(), window->Top()), shown);
+        window->Hide();
+    }
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
-// The main window's Open reopening the stored port: found again by its name, on the system's
-// list or on ZQ8_SERIAL_PORTS, without listing the system's ports.
+// The main window's Open as the user meets it: the stored port reopened, found again by its name,
+// on the system's list or on ZQ8_SERIAL_PORTS, without listing the system's ports; and the colours
+// it gives the colour keys.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 
+#include "controls/cbkey2.h"
+#include "framework/picture.h"
 #include "framework/serial_port_private.h"
 #include "tests/support/fake_system_ports.h"
 #include "tests/support/panel_fixture.h"
@@ -77,6 +81,27 @@ INSTANTIATE_TEST_SUITE_P(Stored, StoredPortTest, testing::ValuesIn(kStoredPorts)
                          [](const testing::TestParamInfo<StoredPortCase>& info) {
                              return info.param.label;
                          });
+
+class OpeningTest : public PanelTest {};
+
+TEST_F(OpeningTest, ColoursTheColourKeysRedLimeYellowBlueFromLeftToRight) {
+    StartPanel();
+    struct {
+        std::int32_t index;
+        std::uint32_t colour;
+    } const keys[] = {{103, 0xFF0000}, {104, 0x00FF00}, {105, 0xFFFF00}, {102, 0x0000FF}};
+    std::int32_t left = -1;
+    for (const auto& want : keys) {
+        const cbkey2& key = window->colork(want.index);
+        EXPECT_GT(key.Left(), left) << "key " << want.index << " stands right of the one before";
+        left = key.Left();
+        EXPECT_EQ(key.litcolor.Value(), want.colour) << "key " << want.index;
+        // Drawn in it at once, not only at the next repaint.
+        const fw::PixelColor body = key.Pixel(16, 10);
+        EXPECT_EQ(body.color.Value(), want.colour) << "key " << want.index;
+        EXPECT_EQ(body.alpha, 255) << "key " << want.index;
+    }
+}
 
 }  // namespace
 }  // namespace zq8test

@@ -2,10 +2,15 @@
 // and the codes and captions of the keys.
 #include <gtest/gtest.h>
 
+#include <QTest>
+#include <QWidget>
+
 #include <map>
 
 #include "controls/cbbevil.h"
 #include "controls/cbkey2.h"
+#include "framework/listbox.h"
+#include "tests/support/frames.h"
 #include "tests/support/panel_fixture.h"
 
 namespace zq8test {
@@ -145,6 +150,31 @@ TEST_F(ProtocolTest, SwitchingToPhilipsAndBackRestoresCodesAndCaptions) {
     EXPECT_EQ(window->Title(), "Sony SIRC");
     ExpectSirc();
     EXPECT_EQ(LayoutCaptions(), layout);
+}
+
+TEST_F(ProtocolTest, ColourKeysAreSilentUntilAKeyCodeTableGivesThemTheirCodes) {
+    ListPorts();
+    WriteSettings({"controlport", pty.SlavePath(), "zq8lang", "7"});
+    StartPanel();
+    EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 06 07 C2");
+    window->SetHeight(584);  // with the log shown, a frame sent would also leave its row
+    const auto press = [this](int index) {
+        QWidget* key = window->colork(index).Widget();
+        QTest::mousePress(key, Qt::LeftButton, {}, key->rect().center());
+        QTest::mouseRelease(key, Qt::LeftButton, {}, key->rect().center());
+    };
+    for (const Codes& key : kColours) {
+        press(key.key);
+    }
+    EXPECT_TRUE(NothingMoreArrives()) << "the red key's 0 from creation must not go out";
+    EXPECT_EQ(window->Listbox1().ListCount(), 0);
+
+    Choose(window->ProtocolSonySirc());
+    EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 06 00 BB");
+    for (const Codes& key : kColours) {
+        press(key.key);
+        EXPECT_EQ(HexBytes(Received(5)), HexBytes(CommandFrame(key.sirc))) << key.key;
+    }
 }
 
 }  // namespace

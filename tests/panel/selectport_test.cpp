@@ -2,6 +2,9 @@
 // through it.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -217,12 +220,15 @@ TEST_F(SelectPortTest, QuittingWithoutTheDialogStoresItsPositionAndAMovedDialogC
     EXPECT_EQ(top, 77);
 }
 
-TEST_F(SelectPortTest, AStoredPositionOffEveryScreenKeepsThePlacedPosition) {
-    WriteSettings({"Select Port_left", "-30000", "Select Port_top", "-30000"});
+TEST_F(SelectPortTest, ShowsWhereItsPositionWasStored) {
+    WriteSettings({"Select Port_left", "123", "Select Port_top", "77"});
     StartPanel();
     SelectPort(0, [](selectport& dialog) {
-        EXPECT_GT(dialog.Left(), -1000);
-        EXPECT_GT(dialog.Top(), -1000);
+        const QWidget& shown = *dialog.GetPrivate().widget;
+        ASSERT_TRUE(shown.isVisible());
+        EXPECT_EQ(shown.frameGeometry().topLeft(), QPoint(123, 77));
+        EXPECT_EQ(dialog.Left(), 123);
+        EXPECT_EQ(dialog.Top(), 77);
     });
 }
 
@@ -270,6 +276,56 @@ TEST_F(SelectPortTest, ASignalWhileTheDialogIsShownQuitsAsTheQuitItemDoes) {
     EXPECT_EQ(lines[2], "Select Port_left");
     EXPECT_EQ(lines[3], "123");
     EXPECT_EQ(lines[5], "77");
+}
+
+TEST_F(SelectPortTest, APositionOffTheScreenShowsItOnTheScreenAndStaysStoredUntilTheClose) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::string left = std::to_string(screen.right() - 10);
+    WriteSettings({"Select Port_left", left, "Select Port_top", "-30000"});
+    StartPanel();
+    QRect shown;
+    SelectPort(0, [&](selectport& dialog) {
+        shown = dialog.GetPrivate().widget->frameGeometry();
+        EXPECT_EQ(shown.right(), screen.right());
+        EXPECT_EQ(shown.top(), screen.top());
+        EXPECT_EQ(SettingsLines()[1], left);
+        EXPECT_EQ(SettingsLines()[3], "-30000");
+    });
+    window->Close();  // the run's end stores where the dialog really stood
+    const auto lines = SettingsLines();
+    ASSERT_EQ(lines.size(), 256u);
+    EXPECT_EQ(lines[1], std::to_string(shown.left()));
+    EXPECT_EQ(lines[3], std::to_string(shown.top()));
+}
+
+TEST_F(SelectPortTest, ThePickSurvivesALookAtAnotherWindowAndBack) {
+    ListPorts({second.SlavePath()});
+    StartPanel();
+    const int row = RowOf(second.SlavePath());
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        selectport& dialog = *selectport::selectport_();
+        dialog.SerialPopup().SetListIndex(row);
+        // The focus goes to another window in front and comes back once it is gone. (EXPECT,
+        // not ASSERT: the modal showing must still end at OK.)
+        QWidget* shown = dialog.GetPrivate().widget.get();
+        QWidget other;
+        other.setWindowModality(Qt::ApplicationModal);
+        other.show();
+        other.activateWindow();
+        ProcessEvents();
+        EXPECT_EQ(QApplication::activeWindow(), &other);
+        other.hide();
+        shown->activateWindow();
+        ProcessEvents();
+        EXPECT_EQ(QApplication::activeWindow(), shown);
+        QTest::mouseClick(dialog.BevelButton1().Widget(), Qt::LeftButton);
+        answered = true;
+    });
+    Choose(window->ViewSelectPort());
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(selectport::selectport_()->SelectedIndex, row);
+    EXPECT_EQ(window->Title(), "ZQ8-" + second.SlavePath());
 }
 
 }  // namespace

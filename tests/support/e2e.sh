@@ -247,3 +247,95 @@ e2e_wait_exit() {
     e2e_status=0
     wait "$pid" || e2e_status=$?
 }
+
+# Prints the frame of a mapped window as "x y width height": where the window manager shows it,
+# title bar and borders included.
+e2e_frame() {
+    local id=$1 extents=""
+    for _ in $(seq 200); do
+        extents=$(xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)
+        [ -n "$extents" ] && break
+        sleep 0.05
+    done
+    if [ -z "$extents" ]; then
+        echo "window $id has no frame" >&2
+        return 1
+    fi
+    xwininfo -id "$id" | awk -v extents="$extents" '
+        BEGIN { split(extents, e, " ") }
+        /Absolute upper-left X/ { x = $4 }
+        /Absolute upper-left Y/ { y = $4 }
+        /Width:/ { w = $2 }
+        /Height:/ { h = $2 }
+        END { print x - e[1], y - e[3], w + e[1] + e[2], h + e[3] + e[4] }'
+}
+
+# Waits until a window stands still (two looks in a row see the same frame) and prints its frame.
+e2e_settled_frame() {
+    local id=$1 before="" now
+    for _ in $(seq 100); do
+        now=$(e2e_frame "$id") || return 1
+        if [ "$now" = "$before" ]; then
+            echo "$now"
+            return 0
+        fi
+        before=$now
+        sleep 0.1
+    done
+    echo "window $id does not stand still" >&2
+    return 1
+}
+
+# Chooses Options, Select Port in the main window of the panel started last, with the mouse;
+# prints the port dialog's id once it shows.
+e2e_open_port_dialog() {
+    local main=$1
+    xdotool mousemove --window "$main" 106 8 click 1
+    e2e_wait_popups "$e2e_panel" 1 || return 1
+    xdotool mousemove --window "$main" 130 29 click 1
+    e2e_wait_window "Select Port"
+}
+
+# Presses the port dialog's OK with the mouse and waits until the dialog is gone from the screen.
+e2e_press_ok() {
+    local dialog=$1
+    xdotool mousemove --window "$dialog" 150 70 click 1
+    for _ in $(seq 200); do
+        xwininfo -id "$dialog" 2>/dev/null | grep -q IsViewable || return 0
+        sleep 0.05
+    done
+    echo "the port dialog stays after OK" >&2
+    return 1
+}
+
+# Quits through Ctrl+Q typed into the main window and waits for the program to end; sets
+# e2e_status, and fail to 1 when it is not 0, saying so after the label given.
+e2e_quit() {
+    local main=$1 pid=$2 label=${3:-quit}
+    e2e_type "$main" ctrl+q
+    e2e_wait_exit "$pid"
+    if [ "$e2e_status" != 0 ]; then
+        echo "$label: exit status $e2e_status, expected 0" >&2
+        fail=1
+    fi
+}
+
+# The value stored under a key in the settings file, or nothing.
+e2e_setting() {
+    awk -v key="$1" 'NR % 2 == 1 && $0 == key { getline; print; exit }' \
+        "$XDG_CONFIG_HOME/zq8/zq8.ini"
+}
+
+# The port dialog's stored position, "left top".
+e2e_stored_position() {
+    echo "$(e2e_setting "Select Port_left") $(e2e_setting "Select Port_top")"
+}
+
+# Ends a script: with its stderr and status 1 when a check set fail to 1, else with the line given.
+e2e_finish() {
+    if [ "${fail:-0}" != 0 ]; then
+        cat "$e2e_dir/stderr" >&2
+        exit 1
+    fi
+    echo "ok: $1"
+}
