@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "framework/exceptions.h"
 #include "framework/key_events.h"
@@ -85,6 +86,10 @@ Window::Private::Private(Window& owner) : widget(std::make_unique<WindowWidget>(
 }
 
 void Window::Private::ApplyFlags() {
+    if (layingOut) {
+        flagsPending = true;
+        return;
+    }
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (closeButton) {
         flags |= Qt::WindowCloseButtonHint;
@@ -103,6 +108,10 @@ void Window::Private::ApplyFlags() {
 }
 
 void Window::Private::ApplySize() {
+    if (layingOut) {
+        sizePending = true;
+        return;
+    }
     const int w = std::max(width, 0);
     const int h = std::max(height, 0);
     if (resizeable) {
@@ -120,6 +129,10 @@ void Window::Private::ApplySize() {
 }
 
 void Window::Private::RebuildMenuBar() {
+    if (layingOut) {
+        menuBarPending = true;
+        return;
+    }
     actions.clear();
     if (!menuBar || !menuBarVisible) {
         widget->setMenuWidget(nullptr);
@@ -137,6 +150,19 @@ void Window::Private::RebuildMenuBar() {
     widget->setMenuBar(bar);
     RefreshMenuStates();
     ApplySize();
+}
+
+void Window::Private::FinishLayout() {
+    layingOut = false;
+    if (std::exchange(flagsPending, false)) {
+        ApplyFlags();
+    }
+    const bool sized = std::exchange(sizePending, false);
+    if (std::exchange(menuBarPending, false)) {
+        RebuildMenuBar();  // sizes the window too
+    } else if (sized) {
+        ApplySize();
+    }
 }
 
 void Window::Private::AddMenuEntries(QMenu& menu, MenuItem& parent) {
@@ -276,7 +302,16 @@ void Window::Constructor() {
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     ImplicitWindows()[String(GetClassInfo().name)] = self;
     d_->building = true;
-    Layout();
+    {
+        // The design-time values are set one by one; the menu bar is built and the window
+        // sized once, when all of them are in.
+        d_->layingOut = true;
+        struct LaidOut {
+            Private& d;
+            ~LaidOut() { d.FinishLayout(); }
+        } laidOut{*d_};
+        Layout();
+    }
     d_->Place(Placement);
     CreateControls();
     AddMenuHandlers(*this);
