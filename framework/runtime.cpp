@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "framework/deferred_icon_style.h"
 #include "framework/exceptions.h"
 #include "framework/window.h"
 
@@ -59,6 +60,7 @@ void RuntimeInit() {
     static char name[] = "zq8";
     static char* argv[] = {name, nullptr};
     state.app = std::make_unique<QApplication>(argc, argv);
+    UseDeferredExtensionIcon();
     QApplication::setApplicationName("zq8");
     // Windows end the run through their Close event and Quit, not by being the last one shown.
     QApplication::setQuitOnLastWindowClosed(false);

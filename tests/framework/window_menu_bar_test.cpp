@@ -1,11 +1,15 @@
 // A window's menu bar: built once from the values its Layout sets, built again when they change
-// later.
+// later, and its extension button's icon read only when it is first drawn.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QProxyStyle>
+#include <QStyle>
+#include <QToolButton>
 
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -62,6 +66,17 @@ int MenuBarsAlive() {
     return count;
 }
 
+bool ImagePluginMapped() {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        if (line.find("/imageformats/") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 class WindowMenuBarTest : public testing::Test {
 protected:
     void TearDown() override { fw::ReleaseAllWindows(); }
@@ -96,6 +111,32 @@ TEST_F(WindowMenuBarTest, AfterTheLayoutEachChangeTakesEffectAtOnce) {
     EXPECT_EQ(d.content->size(), QSize(260, 584));
     window->SetMaximizeButton(true);
     EXPECT_TRUE(d.widget->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+TEST_F(WindowMenuBarTest, TheExtensionButtonsIconIsReadOnlyWhenItIsFirstNeeded) {
+    if (ImagePluginMapped()) {
+        GTEST_SKIP() << "an earlier test in this process read an image";
+    }
+    auto window = fw::ImplicitInstance<MenuWindow>();
+    window->GetPrivate().widget->show();
+    QApplication::processEvents();
+    EXPECT_FALSE(ImagePluginMapped());
+
+    auto* extension =
+        window->GetPrivate().widget->menuBar()->findChild<QToolButton*>("qt_menubar_ext_button");
+    ASSERT_NE(extension, nullptr);
+    EXPECT_FALSE(extension->icon().isNull());
+    // The same as the platform's style gives.
+    auto* style = qobject_cast<QProxyStyle*>(QApplication::style());
+    ASSERT_NE(style, nullptr);
+    const QIcon own = style->baseStyle()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton,
+                                                       nullptr, extension->parentWidget());
+    const QSize size(16, 16);
+    const QImage shown = extension->icon().pixmap(size).toImage();
+    EXPECT_FALSE(shown.isNull());
+    EXPECT_EQ(shown, own.pixmap(size).toImage());
+    EXPECT_EQ(extension->icon().actualSize(size), own.actualSize(size));
+    EXPECT_TRUE(ImagePluginMapped());
 }
 
 }  // namespace
