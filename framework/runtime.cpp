@@ -9,6 +9,7 @@
 
 #include "framework/deferred_icon_style.h"
 #include "framework/exceptions.h"
+#include "framework/font_configuration.h"
 #include "framework/window.h"
 
 namespace fw {
@@ -59,7 +60,11 @@ void RuntimeInit() {
     static int argc = 1;
     static char name[] = "zq8";
     static char* argv[] = {name, nullptr};
-    state.app = std::make_unique<QApplication>(argc, argv);
+    {
+        // The font configuration loads while QApplication connects to the display.
+        const FontConfigurationLoader fonts;
+        state.app = std::make_unique<QApplication>(argc, argv);
+    }
     UseDeferredExtensionIcon();
     QApplication::setApplicationName("zq8");
     // Windows end the run through their Close event and Quit, not by being the last one shown.
