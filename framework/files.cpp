@@ -5,16 +5,14 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
+
+#include "framework/settings_folder.h"
 
 namespace fw {
 
-namespace {
-
-// Empty when no folder can be named.
 std::filesystem::path SettingsFolder() {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome != nullptr && *configHome != '\0') {
+    if (configHome != nullptr && *configHome == '/') {
         return std::filesystem::path(configHome) / "zq8";
     }
     const char* home = std::getenv("HOME");
@@ -28,18 +26,18 @@ std::filesystem::path SettingsFolder() {
     return std::filesystem::path(home) / ".config" / "zq8";
 }
 
-}  // namespace
-
 bool FolderItem::Exists() const {
     struct stat info {};
     return ::stat(path_.c_str(), &info) == 0;
 }
 
 std::shared_ptr<TextInputStream> FolderItem::OpenAsTextFile() {
-    return TextInputStream::Open(path_, lastError_);
+    lastError_->clear();
+    return TextInputStream::Open(path_, *lastError_);
 }
 
 std::shared_ptr<TextOutputStream> FolderItem::CreateTextFile() {
+    lastError_->clear();
     return TextOutputStream::Create(path_, lastError_);
 }
 

@@ -1,7 +1,9 @@
 // Files and text streams: a bare file name resolved to the settings folder, line-by-line reading
-// and writing, streams closed when released.
+// and writing, streams closed when released. Only a plain file is read or replaced: a FIFO, a
+// device or a folder at the path, or at the end of its links, is refused untouched.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -9,11 +11,16 @@
 
 namespace fw {
 
+class FileReplacement;
+
 // Reads a text file line by line, byte for byte. A line ends at "\n", "\r\n" or a lone "\r".
 // The file is read in chunks, so a caller that stops early never holds the rest of the file.
 class TextInputStream {
 public:
-    // The stream on the file at path, or nullptr with the system's reason in `reason`.
+    // The longest line kept: the rest of a longer one is skipped up to its line end.
+    static constexpr std::size_t kMaxLine = std::size_t{1} << 20;
+
+    // The stream on the plain file at path, or nullptr with the reason in `reason`.
     static std::shared_ptr<TextInputStream> Open(const String& path, String& reason);
 
     explicit TextInputStream(int fd);
@@ -22,8 +29,8 @@ public:
     // Releasing the stream closes the file.
     ~TextInputStream();
 
-    // The next line without its line end; "" once the file is used up. A read error ends the
-    // file as if it had no more bytes.
+    // The next line without its line end, at most kMaxLine bytes of it; "" once the file is
+    // used up. A read error ends the file as if it had no more bytes.
     String ReadLine();
     // True once no byte follows the last line read. (Not EOF: that name is the C library's.)
     bool Eof();
@@ -41,14 +48,19 @@ private:
 // Writes a text file line by line, each line followed by "\n". The lines go to a new file
 // beside the target; only when the stream is released after a complete run of writes is that
 // file synced and renamed over the target. Until then the old file stays whole, and a run that
-// failed, or that is cut short by an exception, leaves it untouched and removes the new one.
+// failed, or that is cut short by an exception, leaves it untouched and leaves no new file.
+// Where the rename cannot work (a folder the user cannot write, a file mounted on its own) the
+// release rewrites the target in place.
 class TextOutputStream {
 public:
-    // The stream that will replace the file at path, or nullptr with the system's reason in
-    // `reason`. A symbolic link at path is kept: the file it points to is replaced.
-    static std::shared_ptr<TextOutputStream> Create(const String& path, String& reason);
+    // The stream that will replace the file at path, or nullptr with the reason in `*reason`,
+    // where the release also puts the reason it failed. A link at path is kept: the file it
+    // leads to is replaced, or created when it is not there yet. A file the user may not
+    // write is refused, even where the folder would allow replacing it.
+    static std::shared_ptr<TextOutputStream> Create(const String& path,
+                                                    std::shared_ptr<String> reason);
 
-    TextOutputStream(int fd, String pending, String target);
+    TextOutputStream(std::unique_ptr<FileReplacement> replacement, std::shared_ptr<String> reason);
     TextOutputStream(const TextOutputStream&) = delete;
     TextOutputStream& operator=(const TextOutputStream&) = delete;
     // Releasing the stream puts the new file in place of the old one, or drops it.
@@ -59,11 +71,9 @@ public:
 
 private:
     void Flush();
-    bool Commit();
 
-    int fd_;
-    String pending_;
-    String target_;
+    std::unique_ptr<FileReplacement> replacement_;
+    std::shared_ptr<String> reason_;
     String buffer_;
     bool failed_ = false;
     int uncaught_;
@@ -72,7 +82,8 @@ private:
 // A file reached by name.
 class FolderItem {
 public:
-    explicit FolderItem(String path) : path_(std::move(path)) {}
+    explicit FolderItem(String path)
+        : path_(std::move(path)), lastError_(std::make_shared<String>()) {}
 
     const String& Path() const { return path_; }
     bool Exists() const;
@@ -81,17 +92,18 @@ public:
     // A stream that makes a new file or replaces the old one on release; nullptr when the file
     // cannot be written, LastError() then saying why. Creates the file's folder when missing.
     std::shared_ptr<TextOutputStream> CreateTextFile();
-    // The system's reason for the last open or create of this item that failed.
-    const String& LastError() const { return lastError_; }
+    // Why the last open or create of this item failed, or why the release of its last output
+    // stream could not put the new file in place; empty when it worked.
+    const String& LastError() const { return *lastError_; }
 
 private:
     String path_;
-    String lastError_;
+    std::shared_ptr<String> lastError_;
 };
 
 // A bare file name lies in the settings folder: $XDG_CONFIG_HOME/zq8, or ~/.config/zq8 when the
-// variable is unset or empty. The variable is read at every call. nullptr when no home folder
-// can be found either.
+// variable is unset, empty or not an absolute path. The variable is read at every call. nullptr
+// when no home folder can be found either.
 std::shared_ptr<FolderItem> GetFolderItem(const String& name);
 
 }  // namespace fw

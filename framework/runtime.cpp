@@ -10,6 +10,7 @@
 #include "framework/deferred_icon_style.h"
 #include "framework/exceptions.h"
 #include "framework/font_configuration.h"
+#include "framework/settings_lock.h"
 #include "framework/window.h"
 
 namespace fw {
@@ -72,6 +73,7 @@ void RuntimeInit() {
 }
 
 std::int32_t RuntimeExit() {
+    UnlockSettingsFolder();
     RuntimeState& state = State();
     const std::int32_t code = state.failed ? 1 : state.exitCode;
     if (--state.users <= 0) {
@@ -89,6 +91,11 @@ void RuntimeInitExternalClasses() {}
 void InitPluginEntrypoints() {}
 
 void RunFrameworkInitialization(void (*startup)()) {
+    // A second panel on the same settings ends before it reads or writes any of them.
+    if (!LockSettingsFolder()) {
+        State().failed = true;
+        return;
+    }
     startup();
 }
 

@@ -27,13 +27,15 @@ private:
 
 // Framework start. Without a display it prints one line and ends the process with status 2.
 void RuntimeInit();
-// Framework shut-down; gives the exit status: the code given to Quit, or 1 after an unhandled
-// exception.
+// Framework shut-down; gives the lock on the settings folder up and gives the exit status: the
+// code given to Quit, or 1 after an unhandled exception or a refused start.
 std::int32_t RuntimeExit();
 
 void RuntimeInitExternalClasses();
 void InitPluginEntrypoints();
-// Calls the start-up callback once, before any event is dispatched.
+// Takes the lock on the settings folder, then calls the start-up callback once, before any event
+// is dispatched. While another panel holds the lock the callback never runs and the run ends
+// with status 1.
 void RunFrameworkInitialization(void (*startup)());
 // The event loop: dispatches every event on this thread until Quit.
 void RuntimeRun();

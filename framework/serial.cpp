@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "framework/runtime.h"
 #include "framework/serial_line.h"
 #include "framework/serial_line_settings.h"
 
@@ -22,9 +23,24 @@ void ReportOpenFailure(const String& what, const String& reason) {
     std::fflush(stderr);
 }
 
+// One line when a connection goes: frames written from now on reach nothing until the port is
+// chosen again.
+void ReportLoss(const String& devicePath, const String& reason) {
+    std::fprintf(stderr, "zq8: lost %s: %s\n", devicePath.c_str(), reason.c_str());
+    std::fflush(stderr);
+}
+
 }  // namespace
 
-Serial::Serial() : line_(std::make_unique<SerialLine>()) {}
+Serial::Serial()
+    : line_(std::make_unique<SerialLine>([this](const String& devicePath, const String& reason) {
+          ReportLoss(devicePath, reason);
+          if (!closing_) {
+              // Also reached from the event loop's watch on the line, where no handler of ours
+              // is running to catch what the event's handler throws.
+              Dispatch([this] { RaiseEvent("Error"); });
+          }
+      })) {}
 
 Serial::~Serial() {
     Close();
@@ -66,11 +82,17 @@ bool Serial::Open() {
 }
 
 void Serial::Close() {
+    closing_ = true;
     line_->Close(kCloseDrainLimit);
+    closing_ = false;
 }
 
 void Serial::Write(const String& bytes) {
     line_->Write(bytes);
+}
+
+bool Serial::IsOpen() const {
+    return line_->IsOpen();
 }
 
 }  // namespace fw

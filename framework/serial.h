@@ -43,7 +43,8 @@ std::shared_ptr<fw::SerialPort> SerialPort(std::int32_t index);
 
 }  // namespace System
 
-// A connection to one serial port, write-only as far as the program is concerned.
+// A connection to one serial port, held for this program alone, and write-only as far as the
+// program is concerned: what the device sends is discarded unread.
 //
 // Line settings are codes, taken when the port opens:
 //   Baud    0..15: 300, 600, 1200, 1800, 2400, 3600, 4800, 7200, 9600, 14400, 19200, 28800,
@@ -56,6 +57,11 @@ std::shared_ptr<fw::SerialPort> SerialPort(std::int32_t index);
 // baud, 8 data bits, no parity, one stop bit), which is also what a new control starts with.
 // One and a half stop bits come out as two, the nearest a Linux terminal offers; a UART sends
 // one and a half when asked for two at 5 data bits.
+//
+// Events: "Error", raised when the line of an open connection is lost (it hung up: unplugged,
+// the other end of a virtual port gone; or a write failed). The connection is closed by then
+// and one stderr line has named the port and the reason; a later Open tries the port afresh.
+// A loss found while closing is only told on stderr: the owner is ending the connection anyway.
 class Serial : public Control {
 public:
     Serial();
@@ -84,14 +90,16 @@ public:
     std::shared_ptr<fw::SerialPort> SerialPort() const { return port_; }
 
     // Opens the port held, closing any connection first. True when it opened; otherwise one line
-    // on stderr names the port and the system's reason.
+    // on stderr names the port and the system's reason ("in use by another program" for a port
+    // another program holds, which is then left as it was).
     bool Open();
-    // Lets the bytes still pending go out, for about a second at most, then closes. Harmless when
-    // nothing is open.
+    // Lets the bytes still pending go out, for about a second at most, puts back the terminal
+    // settings the port had before it opened, then closes. Harmless when nothing is open.
     void Close();
     // Sends the bytes after those written before, without waiting for the line. With no port
-    // open, or once the device has gone, the bytes are dropped without a word.
+    // open, or once the line is lost, the bytes are dropped.
     void Write(const String& bytes);
+    bool IsOpen() const;
 
 private:
     std::shared_ptr<fw::SerialPort> port_;
@@ -102,6 +110,8 @@ private:
     bool xon_ = false;
     bool cts_ = false;
     bool dtr_ = false;
+    // Set while Close runs, when a loss raises no event.
+    bool closing_ = false;
     std::unique_ptr<SerialLine> line_;
 };
 

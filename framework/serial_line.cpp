@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -12,15 +13,29 @@
 #include <cstring>
 #include <thread>
 
-#include "framework/serial_termios.h"
-
 // No SIGPIPE guard is needed: a descriptor stays open only once it has proved to be a terminal
 // (TIOCEXCL and the line settings succeed), and a terminal whose other end is gone fails its
 // writes with EIO rather than raising SIGPIPE.
 
 namespace fw {
 
-SerialLine::SerialLine() = default;
+namespace {
+
+constexpr const char* kInUse = "in use by another program";
+constexpr const char* kHungUp = "hung up";
+
+// EBUSY is what open() gives an ordinary user when another program holds the port with TIOCEXCL;
+// EWOULDBLOCK is what flock() gives anyone, root included, when another holds its lock.
+std::string OpenFailureReason(int error) {
+    if (error == EBUSY || error == EWOULDBLOCK) {
+        return kInUse;
+    }
+    return std::strerror(error);
+}
+
+}  // namespace
+
+SerialLine::SerialLine(LostHandler lost) : lost_(std::move(lost)) {}
 
 SerialLine::~SerialLine() {
     if (IsOpen()) {
@@ -30,17 +45,23 @@ SerialLine::~SerialLine() {
 
 bool SerialLine::Open(const std::string& devicePath, const LineSettings& settings,
                       std::string& reason) {
-    roomNotifier_.reset();
     pending_.clear();
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        reason = std::strerror(errno);
+        reason = OpenFailureReason(errno);
         return false;
     }
-    // Exclusive use: frames of another program on the same box would interleave with ours.
+    // Ours alone, or frames of another program would interleave with ours on the box. The lock
+    // comes first, so that a port someone else holds keeps its exclusive flag and its settings;
+    // TIOCEXCL then keeps out ordinary users that take no lock (root passes it).
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        reason = OpenFailureReason(errno);
+        ::close(fd);
+        return false;
+    }
     int error = ::ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
     if (error == 0) {
-        error = ApplyLineSettings(fd, settings);
+        error = ApplyLineSettings(fd, settings, saved_);
     }
     if (error != 0) {
         reason = std::strerror(error);
@@ -49,6 +70,22 @@ bool SerialLine::Open(const std::string& devicePath, const LineSettings& setting
         return false;
     }
     fd_ = fd;
+    devicePath_ = devicePath;
+
+    // Made only once a line opens, so that nothing here needs an event dispatcher before.
+    if (!roomNotifier_) {
+        roomNotifier_ = std::make_unique<QSocketNotifier>(QSocketNotifier::Write);
+        QObject::connect(roomNotifier_.get(), &QSocketNotifier::activated, roomNotifier_.get(),
+                         [this] { SendPending(); });
+        // A read watch, since that is the one the event loop wakes on hang-up; nothing is ever
+        // read.
+        hangUpNotifier_ = std::make_unique<QSocketNotifier>(QSocketNotifier::Read);
+        QObject::connect(hangUpNotifier_.get(), &QSocketNotifier::activated, hangUpNotifier_.get(),
+                         [this] { CheckLine(); });
+    }
+    roomNotifier_->setSocket(fd_);
+    hangUpNotifier_->setSocket(fd_);
+    hangUpNotifier_->setEnabled(true);
     return true;
 }
 
@@ -79,7 +116,7 @@ void SerialLine::Close(std::chrono::milliseconds drainLimit) {
         if (ready <= 0) {
             break;
         }
-        // A hung-up device reports POLLHUP; the write then fails and drops the line.
+        // A hung-up device reports POLLHUP; the write then fails and loses the line.
         SendPending();
     }
     if (!IsOpen()) {
@@ -90,6 +127,8 @@ void SerialLine::Close(std::chrono::milliseconds drainLimit) {
     if (!pending_.empty() || !WaitForTransmitter(deadline)) {
         ::tcflush(fd_, TCOFLUSH);
     }
+    // Only now that the bytes are out: on a UART a change of rate would garble them.
+    (void)RestoreTerminal(fd_, saved_);
     Drop();
 }
 
@@ -111,10 +150,14 @@ std::optional<std::size_t> SerialLine::WriteNow(std::string_view bytes) {
 }
 
 void SerialLine::SendPending() {
+    if (!IsOpen()) {
+        return;
+    }
     const std::optional<std::size_t> sent = WriteNow(pending_);
     if (!sent) {
-        // Unplugged, or the other side of a pseudo-terminal closed: later writes go nowhere.
-        Drop();
+        // A terminal whose other side has gone fails with EIO; the hang-up says more.
+        const int error = errno;
+        Lose(HungUp() ? kHungUp : std::strerror(error));
         return;
     }
     pending_.erase(0, *sent);
@@ -122,17 +165,30 @@ void SerialLine::SendPending() {
 }
 
 void SerialLine::WatchForRoom(bool watch) {
-    if (!watch && !roomNotifier_) {
+    roomNotifier_->setEnabled(watch);
+}
+
+void SerialLine::CheckLine() {
+    if (!IsOpen()) {
         return;
     }
-    if (!roomNotifier_) {
-        // Made only when first needed, so that writing needs no event dispatcher as long as the
-        // kernel keeps up.
-        roomNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
-        QObject::connect(roomNotifier_.get(), &QSocketNotifier::activated, roomNotifier_.get(),
-                         [this] { SendPending(); });
+    pollfd line{fd_, 0, 0};
+    (void)::poll(&line, 1, 0);
+    if ((line.revents & POLLHUP) != 0) {
+        Lose(kHungUp);
+    } else if ((line.revents & POLLERR) != 0) {
+        Lose(std::strerror(EIO));
+    } else {
+        // The box sent something. Nothing reads it, so it is let go, or the watch would wake the
+        // event loop again at once.
+        ::tcflush(fd_, TCIFLUSH);
     }
-    roomNotifier_->setEnabled(watch);
+}
+
+bool SerialLine::HungUp() const {
+    // POLLHUP is reported whatever is asked for.
+    pollfd line{fd_, 0, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & POLLHUP) != 0;
 }
 
 bool SerialLine::WaitForTransmitter(std::chrono::steady_clock::time_point deadline) {
@@ -148,14 +204,20 @@ bool SerialLine::WaitForTransmitter(std::chrono::steady_clock::time_point deadli
     }
 }
 
-void SerialLine::Drop() {
-    // The notifier may be the caller (SendPending from its signal), so it is only switched off
-    // here; the next Open or the destructor releases it.
-    if (roomNotifier_) {
-        roomNotifier_->setEnabled(false);
+void SerialLine::Lose(const std::string& reason) {
+    const std::string devicePath = devicePath_;
+    Drop();
+    if (lost_) {
+        lost_(devicePath, reason);
     }
+}
+
+void SerialLine::Drop() {
+    roomNotifier_->setEnabled(false);
+    hangUpNotifier_->setEnabled(false);
     pending_.clear();
     (void)::ioctl(fd_, TIOCNXCL);
+    // Closing the descriptor also lets go of the lock.
     ::close(fd_);
     fd_ = -1;
 }

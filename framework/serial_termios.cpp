@@ -6,7 +6,9 @@
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 
 namespace fw {
 
@@ -92,29 +94,64 @@ TerminalFlags EncodeLineSettings(const TerminalFlags& current, const LineSetting
     return flags;
 }
 
-int ApplyLineSettings(int fd, const LineSettings& settings) {
-    termios2 tio{};
-    if (::ioctl(fd, TCGETS2, &tio) != 0) {
-        return errno;
-    }
-    const TerminalFlags flags = EncodeLineSettings(
-        {tio.c_iflag, tio.c_oflag, tio.c_cflag, tio.c_lflag, tio.c_ispeed, tio.c_ospeed}, settings);
+ModemLineChanges ModemLinesAtOpen(const LineSettings& settings) {
+    ModemLineChanges changes;
+    (settings.dtr ? changes.raise : changes.lower) |= TIOCM_DTR;
+    return changes;
+}
+
+namespace {
+
+SavedTerminal Saved(const termios2& tio) {
+    SavedTerminal saved;
+    saved.flags = {tio.c_iflag, tio.c_oflag, tio.c_cflag, tio.c_lflag, tio.c_ispeed, tio.c_ospeed};
+    saved.lineDiscipline = tio.c_line;
+    static_assert(sizeof tio.c_cc == sizeof saved.controlChars);
+    std::copy(std::begin(tio.c_cc), std::end(tio.c_cc), saved.controlChars.begin());
+    return saved;
+}
+
+void SetFlags(termios2& tio, const TerminalFlags& flags) {
     tio.c_iflag = flags.iflag;
     tio.c_oflag = flags.oflag;
     tio.c_cflag = flags.cflag;
     tio.c_lflag = flags.lflag;
     tio.c_ispeed = flags.inputSpeed;
     tio.c_ospeed = flags.outputSpeed;
+}
+
+}  // namespace
+
+int ApplyLineSettings(int fd, const LineSettings& settings, SavedTerminal& previous) {
+    termios2 tio{};
+    if (::ioctl(fd, TCGETS2, &tio) != 0) {
+        return errno;
+    }
+    previous = Saved(tio);
+    SetFlags(tio, EncodeLineSettings(previous.flags, settings));
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
     if (::ioctl(fd, TCSETS2, &tio) != 0) {
         return errno;
     }
 
-    int dtr = TIOCM_DTR;
-    // The result is left alone: a pseudo-terminal has no modem lines to set.
-    (void)::ioctl(fd, settings.dtr ? TIOCMBIS : TIOCMBIC, &dtr);
+    // The results are left alone: a pseudo-terminal has no modem lines to set.
+    const ModemLineChanges lines = ModemLinesAtOpen(settings);
+    if (int raise = int(lines.raise); raise != 0) {
+        (void)::ioctl(fd, TIOCMBIS, &raise);
+    }
+    if (int lower = int(lines.lower); lower != 0) {
+        (void)::ioctl(fd, TIOCMBIC, &lower);
+    }
     return 0;
+}
+
+int RestoreTerminal(int fd, const SavedTerminal& previous) {
+    termios2 tio{};
+    SetFlags(tio, previous.flags);
+    tio.c_line = previous.lineDiscipline;
+    std::copy(previous.controlChars.begin(), previous.controlChars.end(), std::begin(tio.c_cc));
+    return ::ioctl(fd, TCSETS2, &tio) == 0 ? 0 : errno;
 }
 
 }  // namespace fw

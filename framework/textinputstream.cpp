@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <system_error>
 
 #include "framework/files.h"
+#include "framework/plain_file.h"
 
 namespace fw {
 
@@ -14,22 +14,28 @@ namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-String Reason(int error) {
-    return std::generic_category().message(error);
-}
-
 }  // namespace
 
 std::shared_ptr<TextInputStream> TextInputStream::Open(const String& path, String& reason) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = Reason(errno);
+    // Opening a device can be an act of its own (a serial line raises its control lines), so
+    // anything but a plain file is refused unopened.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        reason = SystemReason(errno);
         return nullptr;
     }
-    // A folder opens fine for reading, and only its first read would fail.
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        reason = Reason(S_ISDIR(info.st_mode) ? EISDIR : errno);
+    if (const auto why = NotAPlainFile(info.st_mode)) {
+        reason = *why;
+        return nullptr;
+    }
+    // Without blocking, and checked again, in case a FIFO took the file's place meanwhile.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = SystemReason(errno);
+        return nullptr;
+    }
+    if (::fstat(fd, &info) != 0 || NotAPlainFile(info.st_mode)) {
+        reason = NotAPlainFile(info.st_mode).value_or(SystemReason(errno));
         ::close(fd);
         return nullptr;
     }
@@ -69,7 +75,8 @@ String TextInputStream::ReadLine() {
         const auto stop = buffer_.begin() + static_cast<std::ptrdiff_t>(end_);
         const auto lineEnd =
             std::find_if(begin, stop, [](char c) { return c == '\n' || c == '\r'; });
-        line.append(begin, lineEnd);
+        const std::size_t room = kMaxLine - line.size();
+        line.append(begin, begin + std::min(lineEnd - begin, static_cast<std::ptrdiff_t>(room)));
         next_ = static_cast<std::size_t>(lineEnd - buffer_.begin());
         if (lineEnd == stop) {
             continue;

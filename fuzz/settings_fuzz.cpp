@@ -1,7 +1,12 @@
 // Any bytes as the settings file: loading, a lookup of each key the panel uses, a store and a
 // reload never fail, the file written always has exactly 256 lines, and it reads back as the
-// table that wrote it.
+// table that wrote it. The head of the same bytes, stored as a port name, is refused, table and
+// file unchanged, when it holds a line end, and otherwise comes back as it was.
+#include <fcntl.h>
+#include <unistd.h>
+#include <algorithm>
 #include <cstdint>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -26,6 +31,24 @@ std::filesystem::path Folder() {
     return folder;
 }
 
+std::string FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The refusal's stderr line, once per run, would drown the fuzzer's own output.
+void StoreQuietly(const std::string& key, const std::string& value) {
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    ::dup2(quiet, STDERR_FILENO);
+    config::putconfig(key, fw::StringToVariant(value));
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(quiet);
+    ::close(saved);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -42,8 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     config::putconfig("zq8lang", fw::Int32ToVariant(config::getint("zq8lang")));
 
-    std::ifstream in(file, std::ios::binary);
-    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string written = FileBytes(file);
     std::size_t lines = 0;
     for (char c : written) {
         lines += c == '\n';
@@ -56,6 +78,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto table = config::parray;
     config::initconfig("zq8.ini");
     if (config::parray != table) {
+        std::abort();
+    }
+
+    const std::string port(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 64));
+    StoreQuietly("controlport", port);
+    if (port.find_first_of("\r\n") != std::string::npos) {
+        if (config::parray != table || FileBytes(file) != written) {
+            std::abort();
+        }
+    } else if (config::findconfig("controlport") != config::kNoFreePair &&
+               config::getstring("controlport") != port) {
         std::abort();
     }
     return 0;

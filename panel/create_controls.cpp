@@ -72,8 +72,13 @@ void zq8::CreateControls1() {
     Serialc_& serial = New<Serialc_>();
     serial.Constructor();
     AddControl("Serialc", serial);
-    fw::SetProperties(&fw::Require(dynamic_cast<fw::Serial*>(ControlByName("Serialc")), "Serialc"),
-                      SerialcProperties());
+    auto serialc = [this]() -> fw::Serial& {
+        return fw::Require(dynamic_cast<fw::Serial*>(ControlByName("Serialc")), "Serialc");
+    };
+    fw::SetProperties(&serialc(), SerialcProperties());
+    // Its one event: a line lost while open must not leave the title naming the port.
+    fw::InstallInstanceEventHandler(serialc(), "Error",
+                                    fw::WindowMethod(this, &zq8::Serialc_Error));
 
     fw::Listbox& log = New<fw::Listbox>();
     log.Constructor();

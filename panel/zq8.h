@@ -49,6 +49,9 @@ public:
     // a colour key sends its code.
     virtual void ZQ8k_Action(cbbevil& key);
     virtual void colork_Action(cbkey2& key);
+    // The serial control lost its line: the title stops naming a port that frames no longer
+    // reach.
+    virtual void Serialc_Error(fw::Serial& serial);
 
     // The menu items, by name; nullptr when the menu bar holds no such item.
     fw::MenuItem* ViewMenu() const;

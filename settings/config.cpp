@@ -1,8 +1,9 @@
 #include "settings/config.h"
 
+#include <cstdio>
 #include <memory>
+#include <set>
 
-#include "framework/exceptions.h"
 #include "framework/files.h"
 
 namespace config {
@@ -15,13 +16,42 @@ namespace {
 
 constexpr std::int32_t kPairs = 128;
 
-// The message names the file and the system's reason, so the user learns what to fix.
+// The file could not be read at start: replacing it would lose whatever it holds.
+bool leftAsItIs = false;
+// The failures told since the last store that reached the file: each is told once, not at
+// every click that meets it again.
+std::set<fw::String> told;
+
+void Tell(const fw::String& failure) {
+    if (told.insert(failure).second) {
+        std::fprintf(stderr, "zq8: %s\n", failure.c_str());
+        std::fflush(stderr);
+    }
+}
+
+// The message names the file and the reason, so the user learns what to fix.
 fw::String Failure(const char* action, const fw::FolderItem& item) {
     return fw::String(action) + " " + item.Path() + ": " + item.LastError();
 }
 
-fw::FolderItem& SettingsItem(const std::shared_ptr<fw::FolderItem>& item, const fw::String& name) {
-    return fw::Require(item.get(), "no settings folder for " + name);
+fw::String NoFolder(const fw::String& name) {
+    return "no settings folder for " + name + ": no home folder";
+}
+
+// Nothing in the file escapes a line end: a text holding one would shift every pair after it.
+bool HoldsLineBreak(const fw::String& text) {
+    return text.find_first_of("\r\n") != fw::String::npos;
+}
+
+// Releasing the stream puts the new file in place; the item then says whether it could.
+void WriteEntries(fw::FolderItem& item) {
+    const auto stream = item.CreateTextFile();
+    if (!stream) {
+        return;
+    }
+    for (const fw::String& entry : parray) {
+        stream->WriteLine(entry);
+    }
 }
 
 }  // namespace
@@ -29,15 +59,24 @@ fw::FolderItem& SettingsItem(const std::shared_ptr<fw::FolderItem>& item, const 
 void initconfig(const fw::String& fname) {
     parray.fill(fw::String());
     filename = fname;
-    const auto found = fw::GetFolderItem(fname);
-    fw::FolderItem& item = SettingsItem(found, fname);
-    if (!item.Exists()) {
+    leftAsItIs = false;
+    told.clear();
+    const auto item = fw::GetFolderItem(fname);
+    if (!item) {
+        Tell(NoFolder(fname));
         return;
     }
-    const auto stream = item.OpenAsTextFile();
-    fw::TextInputStream& input = fw::Require(stream.get(), Failure("cannot read", item));
-    for (std::size_t n = 0; n < parray.size() && !input.Eof(); ++n) {
-        parray[n] = input.ReadLine();
+    if (!item->Exists()) {
+        return;
+    }
+    const auto input = item->OpenAsTextFile();
+    if (!input) {
+        leftAsItIs = true;
+        Tell(Failure("cannot read", *item) + "; it is left as it is, and no setting is saved");
+        return;
+    }
+    for (std::size_t n = 0; n < parray.size() && !input->Eof(); ++n) {
+        parray[n] = input->ReadLine();
     }
 }
 
@@ -67,6 +106,11 @@ std::int32_t getint(const fw::String& key) {
 
 void putconfig(const fw::String& key, const fw::Variant& value) {
     const fw::String text = value.ToString();
+    if (HoldsLineBreak(key) || HoldsLineBreak(text)) {
+        Tell(HoldsLineBreak(key) ? fw::String("not stored: a key holds a line break")
+                                 : "not stored: the value for \"" + key + "\" holds a line break");
+        return;
+    }
     const std::int32_t k = findconfig(key);
     if (k == kNoFreePair) {
         return;
@@ -77,15 +121,19 @@ void putconfig(const fw::String& key, const fw::Variant& value) {
 }
 
 void saveconfig() {
-    if (!filename) {
+    if (!filename || leftAsItIs) {
         return;
     }
-    const auto found = fw::GetFolderItem(*filename);
-    fw::FolderItem& item = SettingsItem(found, *filename);
-    const auto stream = item.CreateTextFile();
-    fw::TextOutputStream& output = fw::Require(stream.get(), Failure("cannot write", item));
-    for (const fw::String& entry : parray) {
-        output.WriteLine(entry);
+    const auto item = fw::GetFolderItem(*filename);
+    if (!item) {
+        Tell(NoFolder(*filename));
+        return;
+    }
+    WriteEntries(*item);
+    if (item->LastError().empty()) {
+        told.clear();
+    } else {
+        Tell(Failure("cannot write", *item));
     }
 }
 

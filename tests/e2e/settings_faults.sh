@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The built program on settings it cannot use as they are: a folder where nothing can be written,
-# a folder in place of the file, a file of a million lines, a line of 10 MB, bytes that are not
-# UTF-8, NUL bytes. Each run either starts (its window shows, Ctrl+Q ends it with status 0) or
-# ends at once with status 1 and the one stderr line that names the file and the reason. It
-# never hangs (every wait is bounded) and never crashes, and the user's own bytes stay as they
-# were, apart from what the program is meant to write.
+# a file or folder it may not write, a folder in place of the file, a FIFO, links to devices, a
+# dangling link, the folder taken away mid-run, a second panel on the same folder, a relative
+# XDG_CONFIG_HOME, pending files of killed runs, a file of a million lines, a line of 10 MB,
+# bytes that are not UTF-8, NUL bytes. Every run starts (its window shows, Ctrl+Q ends it with
+# status 0), except the second panel, which ends at once with status 1. A store that cannot write
+# says so once on stderr, naming the file and the reason. Nothing hangs (every wait is bounded)
+# or crashes, and the user's own bytes stay as they were, apart from what the program is meant
+# to write.
 source "$(dirname "$0")/../support/e2e.sh"
-program=$1
+program=$(realpath "$1")
 
 e2e_start_display
 failures=0
@@ -16,29 +19,48 @@ fail() {
     failures=$((failures + 1))
 }
 
+# Root may write anything: the cases of an ordinary user run as nobody under root, and as the
+# user running the tests otherwise.
+if [ "$(id -u)" = 0 ]; then
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+    give_to_user() { chown -h nobody:nogroup "$@"; }
+    chmod 755 "$e2e_dir"
+else
+    as_user=()
+    give_to_user() { :; }
+fi
+
 # A new settings home for the next case; $settings is the file the program uses.
 new_case() {
     case=$1
+    runner=()
     XDG_CONFIG_HOME="$e2e_dir/$case"
     export XDG_CONFIG_HOME
     mkdir -p "$XDG_CONFIG_HOME"
     settings="$XDG_CONFIG_HOME/zq8/zq8.ini"
 }
 
-# Runs the program until its main window shows with the protocol applied, keeps a copy of the
-# settings as Open left them in $e2e_dir/after_open, and quits with Ctrl+Q. Sets `started`.
-run_until_shown_then_quit() {
-    started=0
-    "$program" 2>"$e2e_dir/stderr" &
-    local pid=$!
+# A settings file as the program writes it: these lines, then empty ones up to 256.
+stored_file() {
+    { printf '%s\n' "$@"; printf '\n%.0s' $(seq $((256 - $#))); } >"$settings"
+}
+
+# Starts the program (through `runner`, when set) and waits until its main window shows with the
+# given title (default "Sony SIRC"); sets `pid`, or fails.
+start_panel() {
+    local title=${1:-Sony SIRC}
+    XDG_RUNTIME_DIR="$e2e_dir/runtime-$case" "${runner[@]}" "$program" 2>"$e2e_dir/stderr" &
+    pid=$!
     e2e_pids+=($pid)
-    local window
-    if ! window=$(e2e_wait_window "Sony SIRC"); then
+    if ! window=$(e2e_wait_window "$title"); then
         fail "the main window did not show"
         kill -9 "$pid" 2>/dev/null || true
-        return
+        return 1
     fi
-    cp "$settings" "$e2e_dir/after_open" 2>/dev/null || true
+}
+
+# Quits the running panel with Ctrl+Q and expects status 0. Sets `started`.
+quit_panel() {
     xdotool windowfocus "$window"
     sleep 0.2
     xdotool key ctrl+q
@@ -54,25 +76,30 @@ run_until_shown_then_quit() {
     started=1
 }
 
-# Runs the program (as `runner`, when set) and expects it to end by itself with status 1 and
-# the line "zq8: unhandled NilObjectException: cannot <action> <file>: <reason>".
-run_expecting_failure() {
-    local action=$1 reason=$2
-    ${runner:-} "$program" 2>"$e2e_dir/stderr" &
-    local pid=$!
-    e2e_pids+=($pid)
-    if ! e2e_wait_exit "$pid"; then
-        fail "did not end"
-        kill -9 "$pid" 2>/dev/null || true
-        return
-    fi
-    [ "$e2e_status" = 1 ] || fail "exit status $e2e_status, expected 1"
-    local expected="zq8: unhandled NilObjectException: cannot $action $settings: $reason"
-    grep -qxF "$expected" "$e2e_dir/stderr" || fail "no line '$expected'"
+# Runs the program until its main window shows, keeps a copy of the settings as Open left them
+# in $e2e_dir/after_open, and quits with Ctrl+Q. Sets `started`.
+run_until_shown_then_quit() {
+    started=0
+    rm -f "$e2e_dir/after_open"
+    start_panel "$@" || return 0
+    [ -f "$settings" ] && cp "$settings" "$e2e_dir/after_open"
+    quit_panel
 }
 
 same_bytes() {
     cmp -s "$1" "$2" || fail "$3"
+}
+
+# The one line that says why no store could write, exactly once however often the run stored.
+said_once() {
+    local line=$1
+    [ "$(grep -cxF "$line" "$e2e_dir/stderr")" = 1 ] || fail "not once on stderr: '$line'"
+    [ "$(grep -c '^zq8: cannot \(read\|write\)' "$e2e_dir/stderr")" = 1 ] ||
+        fail "more than the one line on the settings file"
+}
+
+said_nothing_on_the_file() {
+    ! grep -q '^zq8: cannot \(read\|write\)' "$e2e_dir/stderr" || fail "a store failed"
 }
 
 no_stray_files() {
@@ -82,43 +109,162 @@ no_stray_files() {
 }
 
 # 1. "zq8" is a regular file of the user's where the settings folder should be: nothing can be
-# written there, even as root.
+# written there, even as root. Open's store and the two at quit say it once.
 new_case folder_is_a_file
 printf 'not a folder\n' >"$XDG_CONFIG_HOME/zq8"
 cp "$XDG_CONFIG_HOME/zq8" "$e2e_dir/original"
-run_expecting_failure write "Not a directory"
+run_until_shown_then_quit
+said_once "zq8: cannot write $settings: Not a directory"
 same_bytes "$XDG_CONFIG_HOME/zq8" "$e2e_dir/original" "the file in the folder's place changed"
 
-# 2. A folder the program's user may read but not write (root writes anywhere, so the program
-# runs as nobody): the settings load, and the store at start-up fails.
-new_case read_only_folder
-runner="setpriv --reuid=nobody --regid=nogroup --clear-groups --"
-if id nobody >/dev/null 2>&1 && command -v setpriv >/dev/null && $runner test -x "$program"; then
-    chmod 755 "$e2e_dir" "$XDG_CONFIG_HOME"
-    mkdir -p "$XDG_CONFIG_HOME/zq8"
-    { printf 'zq8lang\n1\ncontrolport\n/dev/ttyUSB9\n'; printf '\n%.0s' $(seq 252); } >"$settings"
-    chmod 644 "$settings"
-    cp "$settings" "$e2e_dir/original"
-    XDG_RUNTIME_DIR="$e2e_dir/nobody-runtime" run_expecting_failure write "Permission denied"
-    same_bytes "$settings" "$e2e_dir/original" "the user's file changed"
-    no_stray_files
-else
-    echo "skipped $case: cannot run the program as nobody here"
-fi
-runner=
+# 2. A file the user made read-only, in their own folder: the rename would replace it, but the
+# file's own rights decide.
+new_case read_only_file
+runner=("${as_user[@]}")
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+stored_file zq8lang 0 controlport /dev/ttyUSB9
+give_to_user "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME/zq8" "$settings"
+chmod 444 "$settings"
+cp "$settings" "$e2e_dir/original"
+run_until_shown_then_quit
+said_once "zq8: cannot write $settings: Permission denied"
+same_bytes "$settings" "$e2e_dir/original" "the read-only file changed"
+no_stray_files
 
-# 3. A folder where the file should be: it cannot be read, and it is left as it was.
+# 3. The user's file in a folder they cannot write: no new file can be made beside it, so the
+# file itself is rewritten in place.
+new_case read_only_folder
+runner=("${as_user[@]}")
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+stored_file zq8lang 1 controlport /dev/ttyUSB9
+give_to_user "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME/zq8" "$settings"
+chmod 644 "$settings"
+chmod 555 "$XDG_CONFIG_HOME/zq8"
+inode=$(stat -c %i "$settings")
+run_until_shown_then_quit "Phillips RC6"
+said_nothing_on_the_file
+[ "$(sed -n '1,5p' "$settings" | tr '\n' '|')" = "zq8lang|1|controlport|/dev/ttyUSB9|Select Port_left|" ] ||
+    fail "the dialog's position was not stored"
+[ "$(stat -c %i "$settings")" = "$inode" ] || fail "the file was replaced, not rewritten"
+lines=$(wc -l <"$settings")
+[ "$lines" = 256 ] || fail "$lines lines after the run, expected 256"
+no_stray_files
+chmod 755 "$XDG_CONFIG_HOME/zq8"
+
+# 4. A folder where the file should be: it cannot be read, and it is left as it was.
 new_case file_is_a_folder
 mkdir -p "$settings"
 printf 'keep me\n' >"$settings/note"
-run_expecting_failure read "Is a directory"
+run_until_shown_then_quit
+said_once "zq8: cannot read $settings: Is a directory; it is left as it is, and no setting is saved"
 if [ -d "$settings" ]; then
     same_bytes "$settings/note" <(printf 'keep me\n') "the folder's content changed"
 else
     fail "the folder in the file's place is gone"
 fi
 
-# 4. A million lines: the first 256 are loaded and written back, the store at start-up in place.
+# 5. A FIFO: opening it to read would block the start for ever.
+new_case fifo
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+mkfifo "$settings"
+run_until_shown_then_quit
+said_once "zq8: cannot read $settings: a FIFO, not a plain file; it is left as it is, and no setting is saved"
+[ -p "$settings" ] || fail "the FIFO is gone"
+
+# 6 and 7. Links to devices: /dev/zero would be read until memory runs out, and a device node
+# would, under root, be turned into a plain file. Under root the node is private to this run;
+# an ordinary user, who may not make one, links to the machine's /dev/null.
+for variant in dev_zero device_node; do
+    new_case "link_to_$variant"
+    mkdir -p "$XDG_CONFIG_HOME/zq8"
+    device=/dev/zero
+    if [ "$variant" = device_node ]; then
+        device=/dev/null
+        if [ "$(id -u)" = 0 ]; then
+            device="$XDG_CONFIG_HOME/node"
+            mknod "$device" c 1 3
+        fi
+    fi
+    ln -s "$device" "$settings"
+    run_until_shown_then_quit
+    said_once "zq8: cannot read $settings: a character device, not a plain file; it is left as it is, and no setting is saved"
+    [ -L "$settings" ] && [ "$(readlink "$settings")" = "$device" ] || fail "the link changed"
+    [ -c "$device" ] || fail "$device is no longer a device"
+done
+
+# 8. A dangling link: the file is made where it points, and the link stays a link.
+new_case dangling_link
+mkdir -p "$XDG_CONFIG_HOME/zq8" "$XDG_CONFIG_HOME/dotfiles"
+ln -s ../dotfiles/zq8.ini "$settings"
+run_until_shown_then_quit
+said_nothing_on_the_file
+[ -L "$settings" ] || fail "the link was replaced"
+target="$XDG_CONFIG_HOME/dotfiles/zq8.ini"
+[ -f "$target" ] && [ "$(head -n 2 "$target" | tr '\n' '|')" = "zq8lang|0|" ] ||
+    fail "no settings file where the link points"
+
+# 9. The settings folder replaced by a file while the panel runs: the stores at quit fail, say
+# so once, and the run still ends with status 0. The old file stays whole where it went.
+new_case folder_gone_mid_run
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+started=0
+if start_panel; then
+    cp "$settings" "$e2e_dir/after_open"
+    mv "$XDG_CONFIG_HOME/zq8" "$XDG_CONFIG_HOME/zq8.moved"
+    printf 'in the way\n' >"$XDG_CONFIG_HOME/zq8"
+    quit_panel
+    said_once "zq8: cannot write $settings: Not a directory"
+    same_bytes "$XDG_CONFIG_HOME/zq8.moved/zq8.ini" "$e2e_dir/after_open" "the old file changed"
+fi
+
+# 10. A second panel on the same folder ends with status 1 before it reads or writes the
+# settings, and names the first one's pid; the first runs on.
+new_case second_panel
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+if start_panel; then
+    first=$pid
+    cp "$settings" "$e2e_dir/after_open"
+    cp "$e2e_dir/stderr" "$e2e_dir/first_stderr"
+    "$program" 2>"$e2e_dir/stderr" &
+    second=$!
+    e2e_pids+=($second)
+    if e2e_wait_exit "$second"; then
+        [ "$e2e_status" = 1 ] || fail "the second panel's exit status is $e2e_status, expected 1"
+        grep -qxF "zq8: another panel (pid $first) is already running on $XDG_CONFIG_HOME/zq8" \
+            "$e2e_dir/stderr" || fail "the second panel did not name the first"
+    else
+        fail "the second panel did not end"
+        kill -9 "$second" 2>/dev/null || true
+    fi
+    same_bytes "$settings" "$e2e_dir/after_open" "the second panel changed the settings"
+    cp "$e2e_dir/first_stderr" "$e2e_dir/stderr"
+    pid=$first
+    quit_panel
+fi
+
+# 11. A relative XDG_CONFIG_HOME would follow the working folder: the default under HOME is used.
+new_case relative_config_home
+mkdir -p "$XDG_CONFIG_HOME/home" "$XDG_CONFIG_HOME/work"
+settings="$XDG_CONFIG_HOME/home/.config/zq8/zq8.ini"
+runner=(env -C "$XDG_CONFIG_HOME/work" HOME="$XDG_CONFIG_HOME/home" XDG_CONFIG_HOME=config)
+run_until_shown_then_quit
+[ -f "$settings" ] && [ "$(head -n 2 "$settings" | tr '\n' '|')" = "zq8lang|0|" ] ||
+    fail "no settings file under HOME"
+[ -z "$(ls -A "$XDG_CONFIG_HOME/work")" ] || fail "something was written under the working folder"
+
+# 12. Pending files that killed runs left behind go at the first store; a live run's stays.
+new_case pending_files
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+true &
+gone=$!
+wait "$gone"
+printf 'left behind\n' >"$XDG_CONFIG_HOME/zq8/.zq8.ini.$gone-0"
+printf 'in use\n' >"$XDG_CONFIG_HOME/zq8/.zq8.ini.$$-0"
+run_until_shown_then_quit
+[ ! -e "$XDG_CONFIG_HOME/zq8/.zq8.ini.$gone-0" ] || fail "a dead run's pending file is still there"
+[ -e "$XDG_CONFIG_HOME/zq8/.zq8.ini.$$-0" ] || fail "a live run's pending file was removed"
+
+# 13. A million lines: the first 256 are loaded and written back, the store at start-up in place.
 new_case million_lines
 mkdir -p "$XDG_CONFIG_HOME/zq8"
 awk 'BEGIN { print "zq8lang"; print "0"; for (i = 3; i <= 1000000; i++) print "line " i }' >"$settings"
@@ -130,7 +276,8 @@ if [ "$started" = 1 ]; then
     [ "$lines" = 256 ] || fail "$lines lines after the run, expected 256"
 fi
 
-# 5. One line of 10 MB: kept byte for byte as the first key; the protocol goes to the next pair.
+# 14. One line of 10 MB: its first MiB is kept as the first key, the rest skipped; the protocol
+# goes to the next pair.
 new_case ten_megabyte_line
 mkdir -p "$XDG_CONFIG_HOME/zq8"
 head -c 10485760 /dev/zero | tr '\0' 'k' >"$e2e_dir/line"
@@ -138,13 +285,13 @@ head -c 10485760 /dev/zero | tr '\0' 'k' >"$e2e_dir/line"
 run_until_shown_then_quit
 if [ "$started" = 1 ]; then
     head -n 1 "$settings" | tr -d '\n' >"$e2e_dir/first"
-    same_bytes "$e2e_dir/first" "$e2e_dir/line" "the 10 MB line was not kept"
+    same_bytes "$e2e_dir/first" <(head -c 1048576 "$e2e_dir/line") "the first MiB of the line was not kept"
     [ "$(sed -n '3p;4p' "$settings" | tr '\n' '|')" = "zq8lang|0|" ] || fail "zq8lang is not in the second pair"
     lines=$(wc -l <"$settings")
     [ "$lines" = 256 ] || fail "$lines lines after the run, expected 256"
 fi
 
-# 6 and 7. Bytes that are not UTF-8, and NUL bytes, in keys and values: Open's store changes
+# 15 and 16. Bytes that are not UTF-8, and NUL bytes, in keys and values: Open's store changes
 # nothing (zq8lang already holds 0), so the file comes back identical; Ctrl+Q then stores the
 # port dialog's position in the first free pairs, after the user's.
 for variant in not_utf8 nul_bytes; do

@@ -1,12 +1,19 @@
 #include "framework/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -14,6 +21,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/temp_config.h"
 
 namespace {
@@ -49,6 +57,20 @@ std::shared_ptr<fw::FolderItem> SettingsItem() {
     return item;
 }
 
+// Whether the settings folder's file system makes unnamed files, as the stream tries first.
+bool UnnamedFilesWork() {
+    const int fd = ::open(SettingsFolder().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return fd >= 0;
+}
+
+// The kind of file at path, links not followed.
+fs::file_type KindAt(const fs::path& path) {
+    return fs::symlink_status(path).type();
+}
+
 std::vector<std::string> ReadAllLines(fw::FolderItem& item) {
     auto input = item.OpenAsTextFile();
     if (!input) {
@@ -79,8 +101,11 @@ TEST(GetFolderItem, PutsABareNameInTheSettingsFolderOfTheMomentsEnvironment) {
     }
     const fs::path home = fs::path(std::getenv("XDG_CONFIG_HOME")) / "home";
     ScopedEnv homeEnv("HOME", home.c_str());
-    for (const char* unsetOrEmpty : {static_cast<const char*>(nullptr), ""}) {
-        ScopedEnv xdg("XDG_CONFIG_HOME", unsetOrEmpty);
+    // A relative folder would move with the working folder: it counts as not set.
+    for (const char* notAbsolute :
+         {static_cast<const char*>(nullptr), "", "relative/config", "./config", "~/.config"}) {
+        SCOPED_TRACE(notAbsolute ? notAbsolute : "unset");
+        ScopedEnv xdg("XDG_CONFIG_HOME", notAbsolute);
         EXPECT_EQ(SettingsItem()->Path(), (home / ".config" / "zq8" / "zq8.ini").string());
     }
 }
@@ -151,16 +176,25 @@ TEST(TextInputStream, JoinsACrLfThatSpansTwoChunks) {
     }
 }
 
-TEST(TextInputStream, ReadsATenMegabyteLineWhole) {
-    const std::string line(10 * 1024 * 1024, 'v');
-    WriteBytes(SettingsFile(), "key\n" + line);
-    auto input = SettingsItem()->OpenAsTextFile();
-    ASSERT_NE(input, nullptr);
-    EXPECT_EQ(input->ReadLine(), "key");
-    EXPECT_FALSE(input->Eof());
-    EXPECT_EQ(input->ReadLine(), line);
-    EXPECT_TRUE(input->Eof());
-    EXPECT_EQ(input->ReadLine(), "");
+// One huge line must not cost its size in memory: the rest past the limit is skipped, and the
+// line still counts as one.
+TEST(TextInputStream, KeepsTheFirstMebibyteOfALongerLineAndReadsOnAfterIt) {
+    constexpr std::size_t kLimit = fw::TextInputStream::kMaxLine;
+    auto item = SettingsItem();
+    for (const std::size_t length : {kLimit - 1, kLimit, kLimit + 1, 10 * kLimit}) {
+        for (const std::string lineEnd : {"\n", "\r\n", "\r"}) {
+            SCOPED_TRACE(std::to_string(length) + " " + testing::PrintToString(lineEnd));
+            WriteBytes(SettingsFile(), "key\n" + std::string(length, 'v') + lineEnd + "next\n");
+            auto input = item->OpenAsTextFile();
+            ASSERT_NE(input, nullptr);
+            EXPECT_EQ(input->ReadLine(), "key");
+            const std::string line = input->ReadLine();
+            EXPECT_EQ(line.size(), std::min(length, kLimit));
+            EXPECT_EQ(line.find_first_not_of('v'), std::string::npos);
+            EXPECT_EQ(input->ReadLine(), "next");
+            EXPECT_TRUE(input->Eof());
+        }
+    }
 }
 
 TEST(FolderItem, GivesNoInputStreamForAMissingFileOrAFolderAndSaysWhy) {
@@ -199,7 +233,8 @@ TEST(TextOutputStream, LeavesTheOldFileWholeUntilReleased) {
             output->WriteLine("new " + std::to_string(line));
         }
         EXPECT_EQ(ReadBytes(SettingsFile()), "old\ncontent\n");
-        EXPECT_EQ(FolderEntries(SettingsFolder()).size(), 2u) << "the new file waits beside it";
+        // Unnamed, the new file leaves nothing behind when the run is killed.
+        EXPECT_EQ(FolderEntries(SettingsFolder()).size(), UnnamedFilesWork() ? 1u : 2u);
     }
     const auto lines = ReadAllLines(*item);
     ASSERT_EQ(lines.size(), 256u);
@@ -223,23 +258,28 @@ TEST(TextOutputStream, ReleasedByAnExceptionLeavesTheOldFileAndNoNewOne) {
 }
 
 // A file size limit makes the writes fail for root too, as a full disk would.
-TEST(TextOutputStream, AFailedWriteLeavesTheOldFileAndNoNewOne) {
+TEST(TextOutputStream, AFailedWriteLeavesTheOldFileAndNoNewOneAndSaysWhy) {
     WriteBytes(SettingsFile(), "old\n");
-    zq8test::ChildProcess child([](int) {
+    zq8test::ChildProcess child([](int report) {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
             return 2;
         }
-        auto output = SettingsItem()->CreateTextFile();
-        if (!output) {
-            return 3;
+        auto item = SettingsItem();
+        {
+            auto output = item->CreateTextFile();
+            if (!output) {
+                return 3;
+            }
+            for (int line = 0; line < 256; ++line) {
+                output->WriteLine(std::string(100, 'n'));
+            }
         }
-        for (int line = 0; line < 256; ++line) {
-            output->WriteLine(std::string(100, 'n'));
-        }
-        return 0;
+        const std::string reason = item->LastError();
+        return write(report, reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1;
     });
+    EXPECT_EQ(child.ReadAll(), "File too large");
     ASSERT_EQ(child.Wait(), 0);
     EXPECT_EQ(ReadBytes(SettingsFile()), "old\n");
     EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
@@ -258,6 +298,199 @@ TEST(TextOutputStream, ReplacesTheFileBehindALinkAndKeepsItsAccessRights) {
     EXPECT_EQ(fs::status(real).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(FolderEntries(SettingsFolder()), (std::vector<std::string>{"real.ini", "zq8.ini"}));
+}
+
+// A link whose file is not there yet gets it made where it points, and stays a link.
+TEST(TextOutputStream, ADanglingLinkGetsItsFileCreatedThroughIt) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> links;  // link, what it names
+        std::string file;                                        // beside zq8.ini
+    } cases[] = {
+        {"absolute", {{"zq8.ini", "@/real.ini"}}, "real.ini"},
+        {"relative", {{"zq8.ini", "real.ini"}}, "real.ini"},
+        {"into a subfolder", {{"zq8.ini", "sub/real.ini"}}, "sub/real.ini"},
+        {"a chain", {{"zq8.ini", "middle"}, {"middle", "@/real.ini"}}, "real.ini"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(SettingsFolder());
+        fs::create_directories(SettingsFolder() / "sub");
+        for (const auto& [link, named] : c.links) {
+            const bool absolute = named.front() == '@';
+            fs::create_symlink(absolute ? SettingsFolder().string() + named.substr(1) : named,
+                               SettingsFolder() / link);
+        }
+
+        WriteAllLines(*SettingsItem(), {"new"});
+
+        for (const auto& [link, named] : c.links) {
+            EXPECT_EQ(KindAt(SettingsFolder() / link), fs::file_type::symlink) << link;
+        }
+        EXPECT_EQ(KindAt(SettingsFolder() / c.file), fs::file_type::regular);
+        EXPECT_EQ(ReadBytes(SettingsFolder() / c.file), "new\n");
+    }
+}
+
+// A FIFO would block the start for ever, a device would be read for ever or, under root, turned
+// into a plain file: such a path is neither opened for reading nor replaced, links or not.
+TEST(FolderItem, NeitherReadsNorReplacesAnythingButAPlainFile) {
+    const fs::path elsewhere = fs::path(std::getenv("XDG_CONFIG_HOME")) / "elsewhere";
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        std::string reason;
+    } cases[] = {
+        {"a FIFO", [](const fs::path& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0644), 0); },
+         "a FIFO, not a plain file"},
+        {"a link to a FIFO",
+         [&](const fs::path& at) {
+             ASSERT_EQ(::mkfifo(elsewhere.c_str(), 0644), 0);
+             fs::create_symlink(elsewhere, at);
+         },
+         "a FIFO, not a plain file"},
+        {"a link to /dev/zero", [](const fs::path& at) { fs::create_symlink("/dev/zero", at); },
+         "a character device, not a plain file"},
+        // Under root a node of the machine's null device, private to this test; an ordinary
+        // user, who may not make one, meets the machine's own through a link.
+        {"a link to a device node",
+         [&](const fs::path& at) {
+             if (::geteuid() == 0) {
+                 ASSERT_EQ(::mknod(elsewhere.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+             } else {
+                 fs::create_symlink("/dev/null", elsewhere);
+             }
+             fs::create_symlink(elsewhere, at);
+         },
+         "a character device, not a plain file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(SettingsFolder());
+        fs::remove(elsewhere);
+        fs::create_directories(SettingsFolder());
+        c.make(SettingsFile());
+        const fs::file_type kind = KindAt(SettingsFile());
+        const fs::file_type behind = fs::status(SettingsFile()).type();
+        auto item = SettingsItem();
+
+        EXPECT_EQ(item->OpenAsTextFile(), nullptr);
+        EXPECT_EQ(item->LastError(), c.reason);
+        EXPECT_EQ(item->CreateTextFile(), nullptr);
+        EXPECT_EQ(item->LastError(), c.reason);
+
+        EXPECT_EQ(KindAt(SettingsFile()), kind);
+        EXPECT_EQ(fs::status(SettingsFile()).type(), behind);
+        EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
+    }
+}
+
+// Root may write anything, so the cases run as an ordinary user in a child process. The rename
+// needs only the folder's permission: a file the user made read-only would go all the same.
+TEST(TextOutputStream, AsAnOrdinaryUserKeepsToTheFilesOwnRightsAndRewritesInPlaceIfItMust) {
+    const struct {
+        const char* name;
+        fs::perms folder;
+        std::optional<fs::perms> file;  // none: there is no file yet
+        std::string reason;             // empty: the new lines are written
+    } cases[] = {
+        {"a read-only file in a writable folder", fs::perms(0755), fs::perms(0444),
+         "Permission denied"},
+        {"a writable file in a read-only folder", fs::perms(0555), fs::perms(0644), ""},
+        {"a read-only file in a read-only folder", fs::perms(0555), fs::perms(0444),
+         "Permission denied"},
+        {"no file in a read-only folder", fs::perms(0555), std::nullopt, "Permission denied"},
+    };
+    zq8test::OpenConfigHomeToOrdinaryUser();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(SettingsFolder());
+        fs::create_directories(SettingsFolder());
+        if (c.file) {
+            WriteBytes(SettingsFile(), "old\nlines\n");
+            zq8test::GiveToOrdinaryUser(SettingsFile());
+            fs::permissions(SettingsFile(), *c.file);
+        }
+        zq8test::GiveToOrdinaryUser(SettingsFolder());
+        fs::permissions(SettingsFolder(), c.folder);
+        struct stat before {};
+        ::stat(SettingsFile().c_str(), &before);
+
+        zq8test::ChildProcess child([](int report) {
+            zq8test::BecomeOrdinaryUser();
+            auto item = SettingsItem();
+            if (auto output = item->CreateTextFile()) {
+                output->WriteLine("new");
+            }
+            const std::string reason = item->LastError();
+            return write(report, reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1;
+        });
+        EXPECT_EQ(child.ReadAll(), c.reason);
+        EXPECT_EQ(child.Wait(), 0);
+
+        fs::permissions(SettingsFolder(), fs::perms::owner_all);
+        if (c.file) {
+            struct stat after {};
+            ::stat(SettingsFile().c_str(), &after);
+            EXPECT_EQ(ReadBytes(SettingsFile()), c.reason.empty() ? "new\n" : "old\nlines\n");
+            EXPECT_EQ(after.st_ino, before.st_ino) << "the file itself, rewritten in place";
+            EXPECT_EQ(fs::status(SettingsFile()).permissions(), *c.file);
+            EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
+        } else {
+            EXPECT_TRUE(FolderEntries(SettingsFolder()).empty());
+        }
+    }
+}
+
+void WriteText(const char* path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+// A mount namespace for this process alone. An ordinary user first takes a user namespace in
+// which they keep their own ids.
+bool EnterMountNamespace() {
+    if (::geteuid() == 0) {
+        return ::unshare(CLONE_NEWNS) == 0;
+    }
+    const std::string uid = std::to_string(::geteuid());
+    const std::string gid = std::to_string(::getegid());
+    if (::unshare(CLONE_NEWNS | CLONE_NEWUSER) != 0) {
+        return false;
+    }
+    WriteText("/proc/self/setgroups", "deny");
+    WriteText("/proc/self/uid_map", uid + " " + uid + " 1");
+    WriteText("/proc/self/gid_map", gid + " " + gid + " 1");
+    return true;
+}
+
+// A file mounted on its own (a container's bind mount) cannot be renamed over: rename gives
+// EBUSY. The child mounts it in a mount namespace of its own, so nothing is left mounted; an
+// ordinary user takes a user namespace for the right to mount.
+TEST(TextOutputStream, RewritesAFileMountedOnItsOwnInPlace) {
+    const fs::path mounted = fs::path(std::getenv("XDG_CONFIG_HOME")) / "mounted.ini";
+    WriteBytes(mounted, "old\n");
+    WriteBytes(SettingsFile(), "under the mount\n");
+
+    zq8test::ChildProcess child([&](int report) {
+        if (!EnterMountNamespace() ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(mounted.c_str(), SettingsFile().c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            return 2;
+        }
+        auto item = SettingsItem();
+        if (auto output = item->CreateTextFile()) {
+            output->WriteLine("new");
+            output->WriteLine("lines");
+        }
+        const std::string said = item->LastError() + "|" + ReadBytes(SettingsFile());
+        return write(report, said.data(), said.size()) == ssize_t(said.size()) ? 0 : 1;
+    });
+    EXPECT_EQ(child.ReadAll(), "|new\nlines\n");
+    ASSERT_EQ(child.Wait(), 0);
+
+    EXPECT_EQ(ReadBytes(mounted), "new\nlines\n");
+    EXPECT_EQ(ReadBytes(SettingsFile()), "under the mount\n");
+    EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -126,6 +129,15 @@ protected:
     bool OpenBox() {
         serial.SetSerialPort(LastListedPort());
         return serial.Open();
+    }
+
+    // Closes while the box reads, and gives what arrived of the n bytes expected.
+    std::string CloseWhileTheBoxReads(std::size_t n) {
+        std::string arrived;
+        std::thread reader([&] { arrived = box.ReadExactly(n, kReadTimeout); });
+        serial.Close();
+        reader.join();
+        return arrived;
     }
 
     std::string WriteBurst() {
@@ -318,10 +330,7 @@ TEST_F(SerialTest, FramesWrittenJustBeforeCloseStillArrive) {
     const std::string expected = WriteBurst();
     ASSERT_LT(box.Available(), expected.size()) << "the burst never had to wait";
 
-    std::string arrived;
-    std::thread reader([&] { arrived = box.ReadExactly(expected.size(), kReadTimeout); });
-    serial.Close();
-    reader.join();
+    const std::string arrived = CloseWhileTheBoxReads(expected.size());
     EXPECT_EQ(arrived.size(), expected.size());
     EXPECT_TRUE(arrived == expected);
 }
@@ -341,39 +350,177 @@ TEST_F(SerialTest, QueuedBytesGoOutAsTheLineDrains) {
     EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
 }
 
-TEST_F(SerialTest, AHungUpLineSwallowsWritesAndThePortOpensAgainOnceBack) {
-    ASSERT_TRUE(OpenBox());
-    const std::string frame = Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8});
-    serial.Write(frame);
-    ASSERT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+// Three ways the box's side goes away: while the line is idle, so that only the event loop's
+// watch on it can tell; under a write; and with bytes still queued for room.
+struct HangUpCase {
+    std::string label;
+    bool burstBefore = false;
+    bool writeAfter = false;
+};
 
+void PrintTo(const HangUpCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class SerialHangUpTest : public SerialTest, public testing::WithParamInterface<HangUpCase> {
+protected:
+    // Runs the event loop until the line is closed, within a bound.
+    void ProcessEventsUntilClosed() {
+        const auto deadline = std::chrono::steady_clock::now() + kReadTimeout;
+        while (serial.IsOpen() && std::chrono::steady_clock::now() < deadline) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+    }
+};
+
+TEST_P(SerialHangUpTest, TheLineIsClosedAndToldOnceAndOpensAgainOnceBack) {
+    const HangUpCase& c = GetParam();
+    int errors = 0;
+    serial.InstallEventHandler("Error", [&](fw::Control& sender) {
+        EXPECT_EQ(&sender, &serial);
+        EXPECT_FALSE(serial.IsOpen()) << "raised before the line was closed";
+        ++errors;
+    });
+    ASSERT_TRUE(OpenBox());
+    const std::string path = box.SlavePath();
+    const std::string frame = Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8});
+    if (c.burstBefore) {
+        WriteBurst();
+    } else {
+        serial.Write(frame);
+        ASSERT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+    }
+
+    testing::internal::CaptureStderr();
     box.CloseMaster();
+    if (c.writeAfter) {
+        serial.Write(frame);
+    } else {
+        ProcessEventsUntilClosed();
+    }
+    EXPECT_FALSE(serial.IsOpen());
+    EXPECT_EQ(errors, 1);
+    // Nothing more to say about a line already lost, whatever is written or closed.
     serial.Write(frame);
     WriteBurst();
+    QCoreApplication::processEvents();
     serial.Close();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zq8: lost " + path + ": hung up\n");
+    EXPECT_EQ(errors, 1);
 
     box.Reopen();
     Relist();
     ASSERT_TRUE(OpenBox());
+    const std::string next = Bytes({0x03, 0xB1, 0x01, 0x06, 0x00, 0xBB});
+    serial.Write(next);
+    EXPECT_EQ(box.ReadExactly(next.size(), kReadTimeout), next);
+    EXPECT_EQ(errors, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, SerialHangUpTest,
+                         testing::Values(HangUpCase{"WhileIdle", false, false},
+                                         HangUpCase{"UnderAWrite", false, true},
+                                         HangUpCase{"WithBytesQueued", true, false}),
+                         [](const testing::TestParamInfo<HangUpCase>& info) {
+                             return info.param.label;
+                         });
+
+TEST_F(SerialTest, BytesFromTheBoxAreLetGoAndAreNoHangUp) {
+    int errors = 0;
+    serial.InstallEventHandler("Error", [&](fw::Control&) { ++errors; });
+    ASSERT_TRUE(OpenBox());
+    testing::internal::CaptureStderr();
+    const std::string noise(300, char(0x55));
+    box.WriteFromBox(noise);
+    // The watch on the line wakes for them; once they are let go it sleeps again.
+    const auto deadline = std::chrono::steady_clock::now() + kReadTimeout;
+    while (box.WaitingForTheProgram() > 0 && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_EQ(box.WaitingForTheProgram(), 0u);
+    EXPECT_TRUE(serial.IsOpen());
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    const std::string frame = Bytes({0x02, 0xBA, 0x15, 0x00, 0xD1});
     serial.Write(frame);
     EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
 }
 
-TEST_F(SerialTest, AHangUpWithBytesQueuedLeavesTheProgramRunning) {
+TEST_F(SerialTest, APortAnotherControlHoldsIsInUseAndLeftAsItsHolderSetIt) {
     ASSERT_TRUE(OpenBox());
-    WriteBurst();
-    box.CloseMaster();
-    // The line's watch for room now reports the hang-up to the event loop.
-    RunEventLoopDuring([] { std::this_thread::sleep_for(200ms); });
-    WriteBurst();
-    serial.Close();
+    const zq8test::TtySettings held = zq8test::ReadTtySettings(box.SlaveFd());
+    EXPECT_TRUE(zq8test::IsExclusive(box.SlaveFd()));
 
-    box.Reopen();
-    Relist();
-    ASSERT_TRUE(OpenBox());
-    const std::string frame = Bytes({0x03, 0xB1, 0x01, 0x06, 0x00, 0xBB});
+    // Another rate, so that settings put in force by the second control would show.
+    fw::Serial other;
+    ApplyCodes(other, ControlCodes{.baud = 0});
+    other.SetSerialPort(LastListedPort());
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(other.Open());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "cannot open " + box.SlavePath() + ": in use by another program\n");
+    EXPECT_FALSE(other.IsOpen());
+    EXPECT_TRUE(zq8test::IsExclusive(box.SlaveFd()));
+    EXPECT_TRUE(zq8test::ReadTtySettings(box.SlaveFd()) == held);
+
+    other.Write("not from the holder");
+    const std::string frame = Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8});
     serial.Write(frame);
     EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+    EXPECT_EQ(box.Available(), 0u);
+
+    // Let go, the port is the other's to take.
+    serial.Close();
+    EXPECT_FALSE(zq8test::IsExclusive(box.SlaveFd()));
+    ASSERT_TRUE(other.Open());
+    EXPECT_TRUE(zq8test::IsExclusive(box.SlaveFd()));
+    EXPECT_EQ(zq8test::ReadTtySettings(box.SlaveFd()).outputBaud, 300u);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(OpenBox());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "cannot open " + box.SlavePath() + ": in use by another program\n");
+    const std::string next = Bytes({0x03, 0xB1, 0x01, 0x05, 0x00, 0xBA});
+    other.Write(next);
+    EXPECT_EQ(box.ReadExactly(next.size(), kReadTimeout), next);
+    other.Close();
+    EXPECT_FALSE(zq8test::IsExclusive(box.SlaveFd()));
+}
+
+TEST_F(SerialTest, ClosingPutsBackTheSettingsThePortHadOnceTheBytesAreOut) {
+    // A terminal as a shell leaves it: cooked, echoing, a slow rate, and output processing that
+    // would turn each LF of a frame into CR LF.
+    zq8test::TtySettings cooked = zq8test::ReadTtySettings(box.SlaveFd());
+    cooked.iflag = ICRNL | IXON;
+    cooked.oflag = OPOST | ONLCR;
+    cooked.lflag = ICANON | ECHO | ECHOE | ISIG | IEXTEN;
+    cooked.cflag = (cooked.cflag & ~(CBAUD | CSTOPB | CRTSCTS)) | B1200 | CREAD | HUPCL;
+    cooked.outputBaud = cooked.inputBaud = 1200;
+    cooked.controlChars[VMIN] = 1;
+    cooked.controlChars[VTIME] = 7;
+    zq8test::WriteTtySettings(box.SlaveFd(), cooked);
+    const zq8test::TtySettings before = zq8test::ReadTtySettings(box.SlaveFd());
+    ASSERT_EQ(before.outputBaud, 1200u);
+
+    for (const bool burst : {false, true}) {
+        SCOPED_TRACE(burst ? "closed with a burst still queued" : "closed with nothing queued");
+        ASSERT_TRUE(OpenBox());
+        const zq8test::TtySettings open = zq8test::ReadTtySettings(box.SlaveFd());
+        EXPECT_EQ(open.outputBaud, 38400u);
+        EXPECT_EQ(open.oflag & OPOST, 0u);
+        EXPECT_TRUE(zq8test::IsExclusive(box.SlaveFd()));
+
+        // The frames count through every byte value, LF included.
+        const std::string expected = burst ? WriteBurst() : "";
+        if (burst) {
+            ASSERT_LT(box.Available(), expected.size()) << "the burst never had to wait";
+        }
+        const std::string arrived = CloseWhileTheBoxReads(expected.size());
+        EXPECT_EQ(arrived.size(), expected.size());
+        EXPECT_TRUE(arrived == expected) << "bytes went out under the settings put back";
+        EXPECT_TRUE(zq8test::ReadTtySettings(box.SlaveFd()) == before);
+        EXPECT_FALSE(zq8test::IsExclusive(box.SlaveFd()));
+    }
 }
 
 struct LineCase {
@@ -478,6 +625,30 @@ INSTANTIATE_TEST_SUITE_P(Codes, LineEncodingTest, testing::ValuesIn(LineCases())
                          [](const testing::TestParamInfo<LineCase>& info) {
                              return info.param.label;
                          });
+
+TEST(ModemLinesTest, DtrFollowsTheSettingAndNoOtherLineIsTouched) {
+    const struct {
+        bool dtr;
+        bool rtsCts;
+        bool xonXoff;
+        fw::ModemLineChanges changes;
+    } cases[] = {
+        {false, false, false, {0, TIOCM_DTR}}, {true, false, false, {TIOCM_DTR, 0}},
+        {false, true, false, {0, TIOCM_DTR}},  {true, true, false, {TIOCM_DTR, 0}},
+        {false, false, true, {0, TIOCM_DTR}},  {true, true, true, {TIOCM_DTR, 0}},
+    };
+    for (const auto& c : cases) {
+        fw::LineSettings settings;
+        settings.dtr = c.dtr;
+        settings.rtsCts = c.rtsCts;
+        settings.xonXoff = c.xonXoff;
+        const fw::ModemLineChanges changes = fw::ModemLinesAtOpen(settings);
+        EXPECT_EQ(changes.raise, c.changes.raise)
+            << "dtr " << c.dtr << " rtsCts " << c.rtsCts << " xonXoff " << c.xonXoff;
+        EXPECT_EQ(changes.lower, c.changes.lower)
+            << "dtr " << c.dtr << " rtsCts " << c.rtsCts << " xonXoff " << c.xonXoff;
+    }
+}
 
 class SerialLineSettingsTest : public SerialTest, public testing::WithParamInterface<LineCase> {};
 

@@ -112,11 +112,16 @@ TEST_F(FrameLineTest, AfterAHangUpFramesAreDroppedAndTheBoxIsReachedAgainOnceBac
     window->cmdout(0x0C);
     ASSERT_EQ(HexRow(box.ReadExactly(5, kReadTimeout)), HexRow(CommandFrame(0x0C)));
 
+    testing::internal::CaptureStderr();
     box.CloseMaster();
     for (int i = 0; i < 100; ++i) {
         window->cmdout(std::int8_t(i));
     }
     window->write2eeprom(1, 5, 0);
+    // The first write finds the line gone: told once, and the title no longer names the port.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zq8: lost " + box.SlavePath() + ": hung up\n");
+    EXPECT_EQ(window->Title(), "ZQ8");
     // Still logged: the program goes on as if the frames had left.
     EXPECT_EQ(Log().ListCount(), 102);
     EXPECT_EQ(Log().Cell(0), HexRow(Bytes({0x03, 0xB1, 0x01, 0x05, 0x00, 0xBA})));

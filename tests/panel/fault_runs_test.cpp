@@ -85,21 +85,28 @@ protected:
     }
 };
 
-TEST_F(FaultRunTest, AHangUpBetweenClicksDropsTheirFramesUntilThePortIsChosenAgain) {
+TEST_F(FaultRunTest, AHangUpBetweenClicksShowsThePortLostUntilItIsChosenAgain) {
     StartOnThePort();
     ClickPower();
     ASSERT_EQ(HexBytes(Received(5)), HexBytes(kPowerFrame));
+    const std::string lost = "zq8: lost " + pty.SlavePath() + ": hung up\n";
+    testing::internal::CaptureStderr();
+    // Seen while nothing is written: the user learns before the next click.
     pty.CloseMaster();
+    ProcessEvents();
+    EXPECT_EQ(window->Title(), "ZQ8");
     for (int i = 0; i < 20; ++i) {
         ClickPower();
         ProcessEvents();
     }
+    EXPECT_EQ(window->Title(), "ZQ8");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), lost);
     pty.Reopen();
     ChooseTheBoxAgain();
     ExpectFramesFlowAgain();
 }
 
-TEST_F(FaultRunTest, AHangUpWithFramesStillWaitingDropsThemAndTheNextPortStartsClean) {
+TEST_F(FaultRunTest, AHangUpWithFramesStillWaitingShowsThePortLostAndTheNextPortStartsClean) {
     StartOnThePort();
     // More than the pseudo-terminal takes, so the serial control holds the rest and waits for
     // room when the line goes away.
@@ -108,9 +115,13 @@ TEST_F(FaultRunTest, AHangUpWithFramesStillWaitingDropsThemAndTheNextPortStartsC
     }
     const std::string head = Received(5);
     ASSERT_EQ(HexBytes(head), HexBytes(CommandFrame(0x0C)));
+    const std::string lost = "zq8: lost " + pty.SlavePath() + ": hung up\n";
+    testing::internal::CaptureStderr();
     pty.CloseMaster();
     ProcessEvents();
+    EXPECT_EQ(window->Title(), "ZQ8");
     ClickPower();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), lost);
     pty.Reopen();
     ChooseTheBoxAgain();
     // Nothing of what waited for the old line reaches the new one.

@@ -11,6 +11,10 @@
 #include "panel/menubar1.h"
 #include "panel/startup.h"
 #include "panel/zq8.h"
+#include "tests/support/child_process.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/other_panel.h"
+#include "tests/support/temp_config.h"
 
 namespace {
 
@@ -66,6 +70,24 @@ TEST(Startup, TheQuitItemEndsTheRunThroughTheCloseEventWithStatusZero) {
               }),
               0);
     EXPECT_TRUE(closed);
+}
+
+// Two panels on one settings folder would each write back their own table over the other's.
+TEST(Startup, ASecondPanelOnTheSameSettingsEndsWithStatusOneBeforeItTouchesThem) {
+    const std::string settings = "zq8lang\n1\ncontrolport\n/dev/ttyUSB0\n";
+    zq8test::WriteBytes(zq8test::SettingsFile(), settings);
+    zq8test::ChildProcess first(zq8test::HoldSettingsLockUntilKilled);
+    ASSERT_EQ(first.Read(sizeof zq8test::kLocked - 1), zq8test::kLocked);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(entry::main(), 1);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "zq8: another panel (pid " + std::to_string(first.Pid()) +
+                        ") is already running on " + zq8test::SettingsFolder().string() + "\n");
+    EXPECT_EQ(fw::GetImplicitWindow("zq8.zq8"), nullptr);
+    EXPECT_EQ(zq8test::ReadBytes(zq8test::SettingsFile()), settings);
+    EXPECT_EQ(zq8test::FolderEntries(zq8test::SettingsFolder()),
+              (std::vector<std::string>{".zq8.lock", "zq8.ini"}));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "settings/config.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,9 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "framework/exceptions.h"
+#include "framework/files.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/temp_config.h"
 
 namespace {
@@ -217,7 +217,7 @@ TEST_F(ConfigStore, AStoreBeforeLoadingKeepsThePairInTheTableAndWritesNothing) {
 
 TEST_F(ConfigStore, KeepsEveryByteOfWhatItLoads) {
     const std::string key("port\xFF\0name", 10);
-    const std::string value(10 * 1024 * 1024, '\0');
+    const std::string value(fw::TextInputStream::kMaxLine, '\0');
     const std::string other = "caf\xC3\xA9 \x80\xFE";
     Load(Joined({key, value, "other", other}));
     EXPECT_EQ(config::getstring(key), value);
@@ -243,76 +243,149 @@ TEST_F(ConfigStore, LoadsOnlyTheHeadOfAHugeFile) {
     EXPECT_EQ(config::getstring("k254"), "k255");
 }
 
-TEST_F(ConfigStore, AFileThatCannotBeReadRaisesAfterEmptyingTheTable) {
-    config::initconfig("other.ini");
-    config::parray[0] = "left over";
-    fs::create_directories(SettingsFile());
-
-    try {
-        config::initconfig("zq8.ini");
-        FAIL() << "no exception";
-    } catch (const fw::NilObjectException& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "cannot read " + SettingsFile().string() + ": Is a directory");
-    }
-    EXPECT_EQ(config::parray, decltype(config::parray){});
-    EXPECT_EQ(config::filename, "zq8.ini");
-}
-
-TEST_F(ConfigStore, AFolderWhereNoFileCanBeWrittenRaisesAfterStoringThePair) {
-    WriteBytes(SettingsFolder(), "a file where the settings folder belongs\n");
-    config::initconfig("zq8.ini");
-    try {
-        config::putconfig("zq8lang", fw::Int32ToVariant(1));
-        FAIL() << "no exception";
-    } catch (const fw::NilObjectException& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "cannot write " + SettingsFile().string() + ": Not a directory");
-    }
+// The rest of an overlong line is skipped, so the pairs after it keep their places.
+TEST_F(ConfigStore, ALineLongerThanAMebibyteKeepsItsHeadAndThePairsAfterItStayInPlace) {
+    const std::size_t limit = fw::TextInputStream::kMaxLine;
+    Load(Joined({"controlport", std::string(3 * limit, 'p'), "zq8lang", "1"}));
+    EXPECT_EQ(config::getstring("controlport"), std::string(limit, 'p'));
     EXPECT_EQ(config::getint("zq8lang"), 1);
-    EXPECT_EQ(ReadBytes(SettingsFolder()), "a file where the settings folder belongs\n");
+
+    config::putconfig("zq8lang", fw::Int32ToVariant(0));
+    EXPECT_EQ(ReadBytes(SettingsFile()),
+              StoredFile({"controlport", std::string(limit, 'p'), "zq8lang", "0"}));
 }
 
-// Root writes into any folder; the store runs as an ordinary user in a child process to meet
-// the read-only folder that a user would.
-TEST_F(ConfigStore, AReadOnlyFolderRaisesAndLeavesTheOldFileAsItWas) {
+// Whatever the file holds cannot be known, so it is never replaced: one line says so, and the
+// panel goes on with an empty table in memory.
+TEST_F(ConfigStore, AFileThatCannotBeReadLeavesAnEmptyTableAndIsNeverReplaced) {
+    const struct {
+        const char* name;
+        void (*make)(const fs::path&);
+        std::string reason;
+    } cases[] = {
+        {"a folder", [](const fs::path& at) { fs::create_directories(at); }, "Is a directory"},
+        {"a FIFO",
+         [](const fs::path& at) {
+             fs::create_directories(at.parent_path());
+             ASSERT_EQ(::mkfifo(at.c_str(), 0644), 0);
+         },
+         "a FIFO, not a plain file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(SettingsFolder());
+        config::initconfig("other.ini");
+        config::parray[0] = "left over";
+        c.make(SettingsFile());
+        const fs::file_type kind = fs::symlink_status(SettingsFile()).type();
+
+        testing::internal::CaptureStderr();
+        config::initconfig("zq8.ini");
+        config::putconfig("zq8lang", fw::Int32ToVariant(1));
+        config::putconfig("controlport", fw::StringToVariant("/dev/ttyS0"));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "zq8: cannot read " + SettingsFile().string() + ": " + c.reason +
+                      "; it is left as it is, and no setting is saved\n");
+
+        EXPECT_EQ(config::filename, "zq8.ini");
+        EXPECT_EQ(config::getint("zq8lang"), 1);
+        EXPECT_EQ(config::parray[0], "zq8lang") << "the table started empty";
+        EXPECT_EQ(fs::symlink_status(SettingsFile()).type(), kind);
+        EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
+    }
+}
+
+// The settings folder replaced by a file while the panel runs: each store fails, says so once,
+// keeps its pair in memory, and the first store after the folder is back writes them all.
+TEST_F(ConfigStore, AStoreThatCannotWriteSaysSoOnceKeepsThePairAndTriesAgain) {
+    config::initconfig("zq8.ini");
+    const std::string failure =
+        "zq8: cannot write " + SettingsFile().string() + ": Not a directory\n";
+    WriteBytes(SettingsFolder(), "a file where the settings folder belongs\n");
+
+    testing::internal::CaptureStderr();
+    config::putconfig("zq8lang", fw::Int32ToVariant(1));
+    config::putconfig("zq8lang", fw::Int32ToVariant(0));
+    config::putconfig("controlport", fw::StringToVariant("/dev/ttyS0"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), failure);
+    EXPECT_EQ(config::getstring("controlport"), "/dev/ttyS0");
+    EXPECT_EQ(ReadBytes(SettingsFolder()), "a file where the settings folder belongs\n");
+
+    fs::remove(SettingsFolder());
+    testing::internal::CaptureStderr();
+    config::putconfig("Select Port_left", fw::Int32ToVariant(40));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(ReadBytes(SettingsFile()),
+              StoredFile({"zq8lang", "0", "controlport", "/dev/ttyS0", "Select Port_left", "40"}));
+
+    // A store that worked ends the spell: the same failure later is told again.
+    fs::remove_all(SettingsFolder());
+    WriteBytes(SettingsFolder(), "again\n");
+    testing::internal::CaptureStderr();
+    config::putconfig("zq8lang", fw::Int32ToVariant(1));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), failure);
+}
+
+// Root writes anything; the store runs as an ordinary user in a child process to meet a file
+// that user made read-only, in a folder they cannot write either.
+TEST_F(ConfigStore, AFileTheUserCannotWriteIsLeftAsItWasAndTheStoreSaysWhy) {
     const std::string old = StoredFile({"zq8lang", "0", "controlport", "/dev/ttyS0"});
     WriteBytes(SettingsFile(), old);
-    fs::permissions(SettingsFolder().parent_path(),
-                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                        fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(SettingsFolder(), fs::perms::owner_read | fs::perms::owner_exec |
-                                          fs::perms::group_read | fs::perms::group_exec |
-                                          fs::perms::others_read | fs::perms::others_exec);
+    zq8test::OpenConfigHomeToOrdinaryUser();
+    zq8test::GiveToOrdinaryUser(SettingsFolder());
+    zq8test::GiveToOrdinaryUser(SettingsFile());
+    fs::permissions(SettingsFile(), fs::perms(0444));
+    fs::permissions(SettingsFolder(), fs::perms(0555));
 
     zq8test::ChildProcess child([](int report) {
-        const gid_t nobody = 65534;
-        if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)) {
-            return 77;
+        zq8test::BecomeOrdinaryUser();
+        // What the store says goes to the parent.
+        if (::dup2(report, STDERR_FILENO) < 0) {
+            return 2;
         }
         config::initconfig("zq8.ini");
-        std::string said;
-        try {
-            config::putconfig("zq8lang", fw::Int32ToVariant(1));
-            said = "no exception";
-        } catch (const fw::NilObjectException& e) {
-            said = e.what();
-        }
-        said += "\n" + config::getstring("zq8lang");
-        return write(report, said.data(), said.size()) == ssize_t(said.size()) ? 0 : 1;
+        config::putconfig("zq8lang", fw::Int32ToVariant(1));
+        config::putconfig("zq8lang", fw::Int32ToVariant(0));
+        return config::getstring("controlport") == "/dev/ttyS0" && config::getint("zq8lang") == 0
+                   ? 0
+                   : 3;
     });
     const std::string said = child.ReadAll();
     const int status = child.Wait();
     fs::permissions(SettingsFolder(), fs::perms::owner_all);
-    if (status == 77) {
-        GTEST_SKIP() << "cannot run as another user here";
-    }
-    ASSERT_EQ(status, 0);
+    EXPECT_EQ(status, 0);
 
-    EXPECT_EQ(said, "cannot write " + SettingsFile().string() + ": Permission denied\n1");
+    EXPECT_EQ(said, "zq8: cannot write " + SettingsFile().string() + ": Permission denied\n");
     EXPECT_EQ(ReadBytes(SettingsFile()), old);
     EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
+}
+
+// Nothing in the file escapes a line end: such a value would shift every pair after it.
+TEST_F(ConfigStore, AKeyOrValueHoldingALineBreakIsNeverStored) {
+    const struct {
+        std::string key;
+        std::string value;
+        std::string said;
+    } cases[] = {
+        {"controlport", "/dev/tty\nS0", "the value for \"controlport\" holds a line break"},
+        {"controlport", "/dev/ttyS0\r", "the value for \"controlport\" holds a line break"},
+        {"controlport", "\r\n", "the value for \"controlport\" holds a line break"},
+        {"zq8\nlang", "1", "a key holds a line break"},
+    };
+    Load(StoredFile({"zq8lang", "0", "controlport", "/dev/ttyUSB0"}));
+    const auto table = config::parray;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.key + "=" + c.value));
+        testing::internal::CaptureStderr();
+        config::putconfig(c.key, fw::StringToVariant(c.value));
+        config::putconfig(c.key, fw::StringToVariant(c.value));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "zq8: not stored: " + c.said + "\n");
+        EXPECT_EQ(config::parray, table);
+        EXPECT_EQ(ReadBytes(SettingsFile()),
+                  StoredFile({"zq8lang", "0", "controlport", "/dev/ttyUSB0"}));
+        // A store that works ends the spell, so the next case is told again.
+        config::putconfig("zq8lang", fw::Int32ToVariant(0));
+    }
 }
 
 // A value that shows whether it was written whole: its length, a repeated digit and its number.
@@ -365,6 +438,9 @@ TEST_F(ConfigStore, AStoreKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
 
         ASSERT_GE(MarkedRound(ReadBytes(SettingsFile())), 1);
     }
+    // Whatever pending file a kill left behind, the next store removes it.
+    config::putconfig("n", fw::StringToVariant(Marked(0)));
+    EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
 }
 
 }  // namespace

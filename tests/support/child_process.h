@@ -24,6 +24,7 @@ public:
     // The whole report, up to the child's end.
     std::string ReadAll();
     void Kill();
+    pid_t Pid() const { return pid_; }
     // Waits for the end; the exit status, or -1 when a signal ended the child.
     int Wait();
 

@@ -82,6 +82,25 @@ std::size_t PseudoTerminal::Available() const {
     return std::size_t(waiting);
 }
 
+void PseudoTerminal::WriteFromBox(const std::string& bytes) {
+    if (::write(master_, bytes.data(), bytes.size()) != ssize_t(bytes.size())) {
+        throw std::runtime_error(std::string("write to the master side: ") + std::strerror(errno));
+    }
+    // The kernel hands them to the slave side a moment later.
+    pollfd readable{slave_, POLLIN, 0};
+    if (::poll(&readable, 1, 10000) != 1) {
+        throw std::runtime_error("the bytes from the box never reached the slave side");
+    }
+}
+
+std::size_t PseudoTerminal::WaitingForTheProgram() const {
+    int waiting = 0;
+    if (slave_ < 0 || ::ioctl(slave_, FIONREAD, &waiting) != 0) {
+        return 0;
+    }
+    return std::size_t(waiting);
+}
+
 void PseudoTerminal::CloseMaster() {
     if (master_ >= 0) {
         ::close(master_);

@@ -27,6 +27,11 @@ public:
     std::string ReadExactly(std::size_t n, std::chrono::milliseconds timeout);
     // The number of bytes waiting on the master side.
     std::size_t Available() const;
+    // Sends bytes the other way, as a box that talks back would; returns once they can be read
+    // on the slave side.
+    void WriteFromBox(const std::string& bytes);
+    // The number of bytes from the box not yet taken on the slave side.
+    std::size_t WaitingForTheProgram() const;
 
     // Hangs the line up, as when an adapter is unplugged: writes on the slave side then fail.
     void CloseMaster();

@@ -1,0 +1,101 @@
+#include "framework/settings_lock.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <string>
+#include <system_error>
+
+#include "framework/plain_file.h"
+#include "framework/settings_folder.h"
+
+namespace fw {
+
+namespace {
+
+int heldFd = -1;
+
+constexpr int kOpenFlags = O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK;
+
+// The pid the holder wrote, or 0 when the file names no live process (the holder may not have
+// written it yet).
+pid_t HolderPid(int fd) {
+    char text[32] = {};
+    const ssize_t got = ::pread(fd, text, sizeof text - 1, 0);
+    long pid = 0;
+    if (got <= 0 || std::from_chars(text, text + got, pid).ec != std::errc() || pid <= 0 ||
+        pid > 0x7fffffff) {
+        return 0;
+    }
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM ? static_cast<pid_t>(pid) : 0;
+}
+
+void SayUnguarded(const std::filesystem::path& file, const String& reason) {
+    std::fprintf(stderr, "zq8: cannot lock %s: %s; a second panel on it is not kept out\n",
+                 file.c_str(), reason.c_str());
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+bool LockSettingsFolder() {
+    UnlockSettingsFolder();
+    const std::filesystem::path folder = SettingsFolder();
+    if (folder.empty()) {
+        return true;  // no settings at all: the store says so
+    }
+    std::error_code ignored;  // the lock file's creation below gives the reason
+    std::filesystem::create_directories(folder, ignored);
+    const std::filesystem::path file = folder / ".zq8.lock";
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0644);
+    // A lock file the user may only read still takes a lock.
+    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+        fd = ::open(file.c_str(), O_RDONLY | kOpenFlags);
+    }
+    if (fd < 0) {
+        SayUnguarded(file, SystemReason(errno));
+        return true;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || NotAPlainFile(info.st_mode)) {
+        SayUnguarded(file, NotAPlainFile(info.st_mode).value_or(SystemReason(errno)));
+        ::close(fd);
+        return true;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        if (error != EWOULDBLOCK) {
+            SayUnguarded(file, SystemReason(error));
+            ::close(fd);
+            return true;
+        }
+        const pid_t holder = HolderPid(fd);
+        const std::string who = holder != 0 ? " (pid " + std::to_string(holder) + ")" : "";
+        std::fprintf(stderr, "zq8: another panel%s is already running on %s\n", who.c_str(),
+                     folder.c_str());
+        std::fflush(stderr);
+        ::close(fd);
+        return false;
+    }
+    const std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(fd, 0) == 0) {
+        [[maybe_unused]] const ssize_t put = ::pwrite(fd, pid.data(), pid.size(), 0);
+    }
+    heldFd = fd;
+    return true;
+}
+
+void UnlockSettingsFolder() {
+    if (heldFd >= 0) {
+        ::close(heldFd);
+        heldFd = -1;
+    }
+}
+
+}  // namespace fw

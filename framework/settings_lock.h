@@ -1,0 +1,15 @@
+// One panel at a time on a settings folder: two would each write back their own table and undo
+// the other's changes. The run holds an exclusive lock on the file ".zq8.lock" in the folder,
+// with its pid written in it, from its start to its end.
+#pragma once
+
+namespace fw {
+
+// Takes the lock on the settings folder of the moment, making the folder when it is missing.
+// False when another program holds it: one stderr line then names that program's pid. A folder
+// that can hold no lock file leaves the run unguarded, with one stderr line saying so.
+bool LockSettingsFolder();
+// Gives the lock up; harmless when none is held.
+void UnlockSettingsFolder();
+
+}  // namespace fw

@@ -1,0 +1,62 @@
+// One panel at a time on a settings folder; the other panel is played by a child process.
+#include "framework/settings_lock.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/child_process.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/other_panel.h"
+#include "tests/support/temp_config.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zq8test::ReadBytes;
+using zq8test::SettingsFolder;
+using zq8test::WriteBytes;
+
+TEST(SettingsLock, ASecondPanelIsRefusedWithThePidOfTheFirstUntilTheFirstEnds) {
+    const fs::path lockFile = SettingsFolder() / ".zq8.lock";
+    {
+        // The first panel holds the lock until it is killed.
+        zq8test::ChildProcess first(zq8test::HoldSettingsLockUntilKilled);
+        ASSERT_EQ(first.Read(sizeof zq8test::kLocked - 1), zq8test::kLocked);
+        EXPECT_EQ(ReadBytes(lockFile), std::to_string(first.Pid()) + "\n");
+
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(fw::LockSettingsFolder());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "zq8: another panel (pid " + std::to_string(first.Pid()) +
+                      ") is already running on " + SettingsFolder().string() + "\n");
+    }
+    // The first one is gone, and the lock with it.
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(fw::LockSettingsFolder());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(ReadBytes(lockFile), std::to_string(::getpid()) + "\n");
+
+    zq8test::ChildProcess whileHeld([](int) { return fw::LockSettingsFolder() ? 0 : 1; });
+    EXPECT_EQ(whileHeld.Wait(), 1);
+    fw::UnlockSettingsFolder();
+    zq8test::ChildProcess afterwards([](int) { return fw::LockSettingsFolder() ? 0 : 1; });
+    EXPECT_EQ(afterwards.Wait(), 0);
+}
+
+// Nothing in such a folder can be stored either; the store says so in its own words.
+TEST(SettingsLock, AFolderThatCanHoldNoLockFileLeavesTheRunUnguarded) {
+    WriteBytes(SettingsFolder(), "a file where the settings folder belongs\n");
+
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(fw::LockSettingsFolder());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zq8: cannot lock " + (SettingsFolder() / ".zq8.lock").string() +
+                  ": Not a directory; a second panel on it is not kept out\n");
+    fw::UnlockSettingsFolder();
+    EXPECT_EQ(ReadBytes(SettingsFolder()), "a file where the settings folder belongs\n");
+}
+
+}  // namespace
