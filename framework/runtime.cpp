@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "framework/deferred_icon_style.h"
 #include "framework/display_messages.h"
 #include "framework/exceptions.h"
+#include "framework/font_configuration.h"
 #include "framework/no_destructor.h"
 #include "framework/settings_lock.h"
 #include "framework/termination_signals.h"
@@ -59,8 +61,13 @@ void RuntimeInit() {
     static char name[] = "zq8";
     static char* argv[] = {name, nullptr};
     HoldQtMessagesWhileStarting();
-    state.app = std::make_unique<QApplication>(argc, argv);
+    {
+        // The font configuration loads while QApplication connects to the display.
+        const FontConfigurationLoader fonts;
+        state.app = std::make_unique<QApplication>(argc, argv);
+    }
     ReleaseQtMessages();
+    UseDeferredExtensionIcon();
     QApplication::setApplicationName("zq8");
     // Windows end the run through their Close event and Quit, not by being the last one shown.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <utility>
 
 #include "framework/exceptions.h"
 #include "framework/key_events.h"
@@ -112,6 +113,10 @@ Window::Private::Private(Window& owner) : widget(std::make_unique<WindowWidget>(
 }
 
 void Window::Private::ApplyFlags() {
+    if (layingOut) {
+        flagsPending = true;
+        return;
+    }
     Qt::WindowFlags flags =
         (dialog ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (closeButton) {
@@ -134,6 +139,10 @@ void Window::Private::ApplyFlags() {
 }
 
 void Window::Private::ApplySize() {
+    if (layingOut) {
+        sizePending = true;
+        return;
+    }
     const int w = std::max(width, 0);
     const int h = std::max(height, 0);
     if (resizeable) {
@@ -151,6 +160,10 @@ void Window::Private::ApplySize() {
 }
 
 void Window::Private::RebuildMenuBar() {
+    if (layingOut) {
+        menuBarPending = true;
+        return;
+    }
     actions.clear();
     if (!menuBar || !menuBarVisible) {
         widget->setMenuWidget(nullptr);
@@ -168,6 +181,19 @@ void Window::Private::RebuildMenuBar() {
     widget->setMenuBar(bar);
     RefreshMenuStates();
     ApplySize();
+}
+
+void Window::Private::FinishLayout() {
+    layingOut = false;
+    if (std::exchange(flagsPending, false)) {
+        ApplyFlags();
+    }
+    const bool sized = std::exchange(sizePending, false);
+    if (std::exchange(menuBarPending, false)) {
+        RebuildMenuBar();  // sizes the window too
+    } else if (sized) {
+        ApplySize();
+    }
 }
 
 void Window::Private::AddMenuEntries(QMenu& menu, MenuItem& parent) {
@@ -344,7 +370,16 @@ void Window::Constructor() {
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     ImplicitWindows()[String(GetClassInfo().name)] = self;
     d_->building = true;
-    Layout();
+    {
+        // The design-time values are set one by one; the menu bar is built and the window
+        // sized once, when all of them are in.
+        d_->layingOut = true;
+        struct LaidOut {
+            Private& d;
+            ~LaidOut() { d.FinishLayout(); }
+        } laidOut{*d_};
+        Layout();
+    }
     d_->Place(Placement);
     CreateControls();
     AddMenuHandlers(*this);

@@ -38,6 +38,8 @@ struct Window::Private {
     void ApplyFlags();
     void ApplySize();
     void RebuildMenuBar();
+    // Applies what Layout asked for while its effects waited.
+    void FinishLayout();
     void AddMenuEntries(QMenu& menu, MenuItem& parent);
     void RefreshMenuStates();
     bool RefreshItemState(MenuItem& item);
@@ -55,6 +57,11 @@ struct Window::Private {
     std::int32_t height = 100;
     bool visible = true;
     bool building = false;
+    // While Layout runs, the menu bar, size and flags are only marked to be applied after it.
+    bool layingOut = false;
+    bool menuBarPending = false;
+    bool sizePending = false;
+    bool flagsPending = false;
     bool closed = false;
     bool shownOnce = false;
     bool menuBarVisible = true;
