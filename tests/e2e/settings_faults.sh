@@ -169,19 +169,20 @@ run_until_shown_then_quit
 said_once "zq8: cannot read $settings: a FIFO, not a plain file; it is left as it is, and no setting is saved"
 [ -p "$settings" ] || fail "the FIFO is gone"
 
-# 6 and 7. Links to devices: /dev/zero would be read until memory runs out, and a device node
-# would, under root, be turned into a plain file. Under root the node is private to this run;
-# an ordinary user, who may not make one, links to the machine's /dev/null.
+# 6 and 7. Links to devices: a zero device would be read until memory runs out, and a device
+# node would, under root, be turned into a plain file. Under root each node is private to this
+# run, so that a panel that does replace it harms nothing of the machine's; an ordinary user, who
+# may not make one, links to the machine's own.
 for variant in dev_zero device_node; do
     new_case "link_to_$variant"
     mkdir -p "$XDG_CONFIG_HOME/zq8"
-    device=/dev/zero
+    device=/dev/zero minor=5
     if [ "$variant" = device_node ]; then
-        device=/dev/null
-        if [ "$(id -u)" = 0 ]; then
-            device="$XDG_CONFIG_HOME/node"
-            mknod "$device" c 1 3
-        fi
+        device=/dev/null minor=3
+    fi
+    if [ "$(id -u)" = 0 ]; then
+        device="$XDG_CONFIG_HOME/node"
+        mknod "$device" c 1 "$minor"
     fi
     ln -s "$device" "$settings"
     run_until_shown_then_quit

@@ -332,6 +332,16 @@ TEST(TextOutputStream, ADanglingLinkGetsItsFileCreatedThroughIt) {
     }
 }
 
+// Links `at` to the memory device of that minor number (3 null, 5 zero) through `node`.
+void LinkToDevice(const fs::path& at, const fs::path& node, unsigned minor) {
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, minor)), 0);
+    } else {
+        fs::create_symlink(minor == 5 ? "/dev/zero" : "/dev/null", node);
+    }
+    fs::create_symlink(node, at);
+}
+
 // A FIFO would block the start for ever, a device would be read for ever or, under root, turned
 // into a plain file: such a path is neither opened for reading nor replaced, links or not.
 TEST(FolderItem, NeitherReadsNorReplacesAnythingButAPlainFile) {
@@ -349,19 +359,12 @@ TEST(FolderItem, NeitherReadsNorReplacesAnythingButAPlainFile) {
              fs::create_symlink(elsewhere, at);
          },
          "a FIFO, not a plain file"},
-        {"a link to /dev/zero", [](const fs::path& at) { fs::create_symlink("/dev/zero", at); },
+        // Under root each device is a node private to this test, so that a store that does
+        // replace it harms nothing of the machine's; an ordinary user, who may not make one,
+        // meets the machine's own through a link.
+        {"a link to a zero device", [&](const fs::path& at) { LinkToDevice(at, elsewhere, 5); },
          "a character device, not a plain file"},
-        // Under root a node of the machine's null device, private to this test; an ordinary
-        // user, who may not make one, meets the machine's own through a link.
-        {"a link to a device node",
-         [&](const fs::path& at) {
-             if (::geteuid() == 0) {
-                 ASSERT_EQ(::mknod(elsewhere.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-             } else {
-                 fs::create_symlink("/dev/null", elsewhere);
-             }
-             fs::create_symlink(elsewhere, at);
-         },
+        {"a link to a null device", [&](const fs::path& at) { LinkToDevice(at, elsewhere, 3); },
          "a character device, not a plain file"},
     };
     for (const auto& c : cases) {

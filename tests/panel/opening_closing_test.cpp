@@ -1,6 +1,6 @@
 // The main window's Open as the user meets it: the stored port reopened, found again by its name,
 // on the system's list or on ZQ8_SERIAL_PORTS, without listing the system's ports; and the colours
-// it gives the colour keys.
+// it gives the colour keys. Its Close: the run ends with the port given back as it was found.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,9 +9,11 @@
 
 #include "controls/cbkey2.h"
 #include "framework/picture.h"
+#include "framework/serial.h"
 #include "framework/serial_port_private.h"
 #include "tests/support/fake_system_ports.h"
 #include "tests/support/panel_fixture.h"
+#include "tests/support/tty_settings.h"
 
 namespace zq8test {
 namespace {
@@ -101,6 +103,23 @@ TEST_F(OpeningTest, ColoursTheColourKeysRedLimeYellowBlueFromLeftToRight) {
         EXPECT_EQ(body.color.Value(), want.colour) << "key " << want.index;
         EXPECT_EQ(body.alpha, 255) << "key " << want.index;
     }
+}
+
+// The end of a run closes the port itself rather than leave it to the process's end, which would
+// keep the panel's line settings on it and drop bytes still queued.
+TEST_F(OpeningTest, TheRunsEndGivesThePortBackAsItWasFound) {
+    const TtySettings before = ReadTtySettings(pty.SlaveFd());
+    ListPorts();
+    WriteSettings({"controlport", pty.SlavePath()});
+    StartPanel();
+    ASSERT_EQ(HexBytes(Received(6)), "03 B1 01 06 00 BB");
+    ASSERT_FALSE(ReadTtySettings(pty.SlaveFd()) == before) << "the panel set the line up";
+    ASSERT_TRUE(IsExclusive(pty.SlaveFd()));
+
+    window->Close();
+    EXPECT_FALSE(window->Serialc().IsOpen());
+    EXPECT_FALSE(IsExclusive(pty.SlaveFd()));
+    EXPECT_TRUE(ReadTtySettings(pty.SlaveFd()) == before);
 }
 
 }  // namespace
