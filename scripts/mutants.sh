@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The mutation check: plants each fault of the table below, one at a time, in a build of its own
-# (build-mutants/), builds incrementally, runs the whole suite, and prints whether a test caught
-# it. Every fault in the table must be caught; the script fails when one is not, or when a table
-# entry no longer matches the code it was written for. Not run by CI: it takes a while.
+# The mutation check: plants each fault of scripts/mutants.table, one at a time, in a build of
+# its own (build-mutants/), builds incrementally, runs the whole suite, and prints whether a test
+# caught it. Every fault in the table must be caught; the script fails when one is not, or when a
+# table entry no longer matches the code it was written for. Not run by CI: it takes a while.
 #
 #   bash scripts/mutants.sh            # every fault
 #   bash scripts/mutants.sh checksum   # only the faults whose name contains "checksum"
@@ -60,6 +60,7 @@ while IFS= read -r name && IFS= read -r file && IFS= read -r old && IFS= read -r
     if ! plant "$file" "$old" "$new"; then
         restore
         results+=("STALE   $name")
+        echo "STALE   $name"
         stale=$((stale + 1))
         continue
     fi
