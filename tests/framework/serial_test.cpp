@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -421,39 +422,57 @@ TEST_F(SerialTest, APortAnotherControlHoldsIsInUseAndLeftAsItsHolderSetIt) {
     EXPECT_FALSE(zq8test::IsExclusive(box.SlaveFd()));
 }
 
-// Another program holding the port with the terminal's exclusive flag alone, as tools that take
-// no lock do. Root's open passes the flag and an ordinary user's open meets it: both must find
-// the port in use, and leave it as its holder set it.
-TEST_F(SerialTest, APortHeldByTheExclusiveFlagAloneIsInUseForRootAndForAnOrdinaryUser) {
+// Another program holding the port by one of the two holds that tools take: a lock, or the
+// terminal's exclusive flag alone. Root's open passes the flag, an ordinary user's meets it; both
+// must find the port in use, and leave it as its holder set it.
+TEST_F(SerialTest, APortHeldByALockOrTheExclusiveFlagAloneIsInUseForRootAndAnOrdinaryUser) {
     ApplyCodes(serial, ControlCodes{.baud = 0});
     zq8test::GiveToOrdinaryUser(box.SlavePath());
-    ASSERT_EQ(::ioctl(box.SlaveFd(), TIOCEXCL), 0);
-    const zq8test::TtySettings held = zq8test::ReadTtySettings(box.SlaveFd());
     const std::string inUse = "cannot open " + box.SlavePath() + ": in use by another program\n";
+    const struct {
+        const char* label;
+        int take;
+        int letGo;
+    } holds[] = {
+        {"a lock", 0, 0},
+        {"the exclusive flag", TIOCEXCL, TIOCNXCL},
+    };
+    for (const auto& hold : holds) {
+        SCOPED_TRACE(hold.label);
+        if (hold.take == 0) {
+            ASSERT_EQ(::flock(box.SlaveFd(), LOCK_EX | LOCK_NB), 0);
+        } else {
+            ASSERT_EQ(::ioctl(box.SlaveFd(), hold.take), 0);
+        }
+        const zq8test::TtySettings held = zq8test::ReadTtySettings(box.SlaveFd());
 
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(OpenBox());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), inUse);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(OpenBox());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), inUse);
+        zq8test::ChildProcess ordinary([&](int report) {
+            zq8test::BecomeOrdinaryUser();
+            ::dup2(report, STDERR_FILENO);
+            return OpenBox() ? 1 : 0;
+        });
+        EXPECT_EQ(ordinary.ReadAll(), inUse);
+        EXPECT_EQ(ordinary.Wait(), 0);
 
-    zq8test::ChildProcess ordinary([&](int report) {
-        zq8test::BecomeOrdinaryUser();
-        ::dup2(report, STDERR_FILENO);
-        return OpenBox() ? 1 : 0;
-    });
-    EXPECT_EQ(ordinary.ReadAll(), inUse);
-    EXPECT_EQ(ordinary.Wait(), 0);
+        EXPECT_EQ(zq8test::IsExclusive(box.SlaveFd()), hold.take != 0);
+        EXPECT_TRUE(zq8test::ReadTtySettings(box.SlaveFd()) == held);
+        serial.Write(Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8}));
+        EXPECT_EQ(box.Available(), 0u);
 
-    EXPECT_TRUE(zq8test::IsExclusive(box.SlaveFd())) << "the holder's flag was cleared";
-    EXPECT_TRUE(zq8test::ReadTtySettings(box.SlaveFd()) == held);
-    serial.Write(Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8}));
-    EXPECT_EQ(box.Available(), 0u);
-
-    // Once the holder lets go, the port opens, and closing it clears the flag it set itself.
-    ASSERT_EQ(::ioctl(box.SlaveFd(), TIOCNXCL), 0);
-    ASSERT_TRUE(OpenBox());
-    EXPECT_TRUE(zq8test::IsExclusive(box.SlaveFd()));
-    serial.Close();
-    EXPECT_FALSE(zq8test::IsExclusive(box.SlaveFd()));
+        // Once the holder lets go, the port opens, and closing it clears the flag it set itself.
+        if (hold.take == 0) {
+            ASSERT_EQ(::flock(box.SlaveFd(), LOCK_UN), 0);
+        } else {
+            ASSERT_EQ(::ioctl(box.SlaveFd(), hold.letGo), 0);
+        }
+        ASSERT_TRUE(OpenBox());
+        EXPECT_TRUE(zq8test::IsExclusive(box.SlaveFd()));
+        serial.Close();
+        EXPECT_FALSE(zq8test::IsExclusive(box.SlaveFd()));
+    }
 }
 
 // The box stopped reading: its pseudo-terminal fills, and the frames after wait in the line's
