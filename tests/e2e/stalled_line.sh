@@ -18,9 +18,11 @@ e2e_write_settings controlport "$box" zq8lang 1
 e2e_start_panel "Phillips RC6" "$program"
 pid=$e2e_panel
 
-xdotool key --repeat "$presses" --delay 0 1
+# Ctrl+Q in the same stream as the presses, so that the last frames still wait at the quit.
+xdotool key --repeat "$presses" --delay 0 1 key ctrl+q
 fail=0
-e2e_quit "$e2e_main" "$pid"
+e2e_wait_exit "$pid"
+[ "$e2e_status" = 0 ] || { echo "exit status $e2e_status, expected 0" >&2; fail=1; }
 
 said=$(grep '^zq8: ' "$e2e_dir/stderr" || true)
 closing=$(grep -c "^zq8: $box closed with [0-9]* frames not sent\$" <<<"$said" || true)
