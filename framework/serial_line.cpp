@@ -66,10 +66,7 @@ int MillisecondsUntil(Clock::time_point when) {
 
 }  // namespace
 
-SerialLine::SerialLine(LostHandler lost) : SerialLine(std::move(lost), kFrameStartLimit) {}
-
-SerialLine::SerialLine(LostHandler lost, std::chrono::milliseconds frameStartLimit)
-    : lost_(std::move(lost)), frameStartLimit_(frameStartLimit), frames_(frameStartLimit) {}
+SerialLine::SerialLine(LostHandler lost) : lost_(std::move(lost)) {}
 
 SerialLine::~SerialLine() {
     if (IsOpen()) {
@@ -188,7 +185,7 @@ void SerialLine::SendPending() {
     }
     if (frames_.DropLate(Clock::now()) > 0 && !stalled_) {
         stalled_ = true;
-        ReportStall(devicePath_, frameStartLimit_);
+        ReportStall(devicePath_, kFrameStartLimit);
     }
     if (!SendWhatFits()) {
         return;

@@ -38,7 +38,6 @@ public:
         std::function<void(const std::string& devicePath, const std::string& reason)>;
 
     explicit SerialLine(LostHandler lost);
-    SerialLine(LostHandler lost, std::chrono::milliseconds frameStartLimit);
     SerialLine(const SerialLine&) = delete;
     SerialLine& operator=(const SerialLine&) = delete;
     ~SerialLine();
@@ -82,8 +81,7 @@ private:
     int fd_ = -1;
     std::string devicePath_;
     SavedTerminal saved_;
-    std::chrono::milliseconds frameStartLimit_;
-    PendingFrames frames_;
+    PendingFrames frames_{kFrameStartLimit};
     // Set from the first frame dropped for a line that takes nothing until it takes a byte again:
     // one line on stderr tells each stall.
     bool stalled_ = false;
