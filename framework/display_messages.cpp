@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/no_destructor.h"
+#include "framework/open_terminals.h"
 
 namespace fw {
 
@@ -98,7 +99,9 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         // Qt, or Xlib under it, ends the process with exit(1) after this message, from whichever
         // thread noticed the break, and Xlib adds lines of its own. Ending it here at once gives
         // one line, and no exit handler runs against a dead connection or other live threads.
-        // Nothing is lost: every setting was written when it changed.
+        // Nothing is lost: every setting was written when it changed. The port alone needs a
+        // word: it gets back the terminal settings it had before the panel opened it.
+        GiveBackOpenTerminals();
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr, "zq8: lost the X display %s\n",
                      Quoted(display != nullptr ? display : "").c_str());

@@ -98,11 +98,16 @@ public:
     // on stderr names the port and the system's reason ("in use by another program" for a port
     // another program holds, which is then left as it was).
     bool Open();
-    // Lets the bytes still pending go out, for about a second at most, puts back the terminal
-    // settings the port had before it opened, then closes. Harmless when nothing is open.
+    // Lets the frames still pending go out, for about a second at most, puts back the terminal
+    // settings the port had before it opened, then closes. Frames that could not go are dropped
+    // and counted in one stderr line; no frame is cut short on the line. Harmless when nothing
+    // is open.
     void Close();
-    // Sends the bytes after those written before, without waiting for the line. With no port
-    // open, or once the line is lost, the bytes are dropped.
+    // Sends the bytes, one frame, after those written before, without waiting for the line. A
+    // frame the line has not begun to take within about a second (a virtual port whose other
+    // side stopped reading) is dropped rather than sent late, with one stderr line for each
+    // stall; a frame begun goes out whole. With no port open, or once the line is lost, the
+    // bytes are dropped.
     void Write(const String& bytes);
     // True from a successful Open until Close, or until the line was lost.
     bool IsOpen() const;

@@ -1,6 +1,7 @@
 #include "framework/serial_line.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,9 +10,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <thread>
+
+#include "framework/open_terminals.h"
 
 // No SIGPIPE guard is needed: a descriptor stays open only once it has proved to be a terminal
 // (TIOCEXCL and the line settings succeed), and a terminal whose other end is gone fails its
@@ -20,6 +25,8 @@
 namespace fw {
 
 namespace {
+
+using Clock = PendingFrames::Clock;
 
 constexpr const char* kInUse = "in use by another program";
 constexpr const char* kHungUp = "hung up";
@@ -31,6 +38,30 @@ std::string OpenFailureReason(int error) {
         return kInUse;
     }
     return std::strerror(error);
+}
+
+// Root opens a terminal whatever its exclusive flag says, so the flag is asked for: set, another
+// program holds the port without a lock.
+bool HeldExclusivelyByAnother(int fd) {
+    int exclusive = 0;
+    return ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+}
+
+void ReportStall(const std::string& devicePath, std::chrono::milliseconds limit) {
+    std::fprintf(stderr, "zq8: %s stalled: frames not sent within %.3g s are dropped\n",
+                 devicePath.c_str(), double(limit.count()) / 1000.0);
+    std::fflush(stderr);
+}
+
+void ReportDroppedAtClose(const std::string& devicePath, std::size_t dropped) {
+    std::fprintf(stderr, "zq8: %s closed with %zu frame%s not sent\n", devicePath.c_str(), dropped,
+                 dropped == 1 ? "" : "s");
+    std::fflush(stderr);
+}
+
+int MillisecondsUntil(Clock::time_point when) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now());
+    return int(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
 }  // namespace
@@ -45,17 +76,23 @@ SerialLine::~SerialLine() {
 
 bool SerialLine::Open(const std::string& devicePath, const LineSettings& settings,
                       std::string& reason) {
-    pending_.clear();
+    frames_.Clear();
+    stalled_ = false;
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         reason = OpenFailureReason(errno);
         return false;
     }
     // Ours alone, or frames of another program would interleave with ours on the box. The lock
-    // comes first, so that a port someone else holds keeps its exclusive flag and its settings;
-    // TIOCEXCL then keeps out ordinary users that take no lock (root passes it).
+    // and the exclusive flag are looked at first, so that a port someone else holds by either
+    // keeps its flag and its settings.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         reason = OpenFailureReason(errno);
+        ::close(fd);
+        return false;
+    }
+    if (HeldExclusivelyByAnother(fd)) {
+        reason = kInUse;
         ::close(fd);
         return false;
     }
@@ -71,6 +108,7 @@ bool SerialLine::Open(const std::string& devicePath, const LineSettings& setting
     }
     fd_ = fd;
     devicePath_ = devicePath;
+    RememberOpenTerminal(fd_, saved_);
 
     // Made only once a line opens, so that nothing here needs an event dispatcher before.
     if (!roomNotifier_) {
@@ -82,6 +120,10 @@ bool SerialLine::Open(const std::string& devicePath, const LineSettings& setting
         hangUpNotifier_ = std::make_unique<QSocketNotifier>(QSocketNotifier::Read);
         QObject::connect(hangUpNotifier_.get(), &QSocketNotifier::activated, hangUpNotifier_.get(),
                          [this] { CheckLine(); });
+        deadlineTimer_ = std::make_unique<QTimer>();
+        deadlineTimer_->setSingleShot(true);
+        QObject::connect(deadlineTimer_.get(), &QTimer::timeout, deadlineTimer_.get(),
+                         [this] { SendPending(); });
     }
     roomNotifier_->setSocket(fd_);
     hangUpNotifier_->setSocket(fd_);
@@ -89,11 +131,11 @@ bool SerialLine::Open(const std::string& devicePath, const LineSettings& setting
     return true;
 }
 
-void SerialLine::Write(std::string_view bytes) {
-    if (!IsOpen() || bytes.empty()) {
+void SerialLine::Write(std::string_view frame) {
+    if (!IsOpen() || frame.empty()) {
         return;
     }
-    pending_.append(bytes);
+    frames_.Add(frame, Clock::now());
     SendPending();
 }
 
@@ -101,71 +143,105 @@ void SerialLine::Close(std::chrono::milliseconds drainLimit) {
     if (!IsOpen()) {
         return;
     }
-    const auto deadline = std::chrono::steady_clock::now() + drainLimit;
-    while (IsOpen() && !pending_.empty()) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+    deadlineTimer_->stop();
+    const auto closeBy = Clock::now() + drainLimit;
+    std::size_t dropped = 0;
+    for (;;) {
+        dropped += frames_.DropLate(Clock::now());
+        if (frames_.Empty() || Clock::now() >= closeBy) {
             break;
         }
+        // Woken by room, or by the time the next frame must have begun by.
+        const auto until = std::min(closeBy, frames_.NextDeadline().value_or(closeBy));
         pollfd room{fd_, POLLOUT, 0};
-        const int ready = ::poll(&room, 1, int(left.count()));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
+        const int ready = ::poll(&room, 1, MillisecondsUntil(until));
+        if (ready < 0 && errno != EINTR) {
             break;
         }
-        // A hung-up device reports POLLHUP; the write then fails and loses the line.
-        SendPending();
+        // A hung-up device reports POLLHUP, which loses the line.
+        if (ready > 0 && !SendWhatFits()) {
+            return;
+        }
     }
-    if (!IsOpen()) {
-        return;
-    }
-    // The kernel would otherwise wait up to its closing_wait (30 s by default) for a stuck line,
-    // with the event thread blocked in close().
-    if (!pending_.empty() || !WaitForTransmitter(deadline)) {
+    dropped += frames_.Clear();
+    // The kernel would otherwise wait up to its closing_wait (30 s by default) for a stuck
+    // transmitter, with the event thread blocked in close(). A pseudo-terminal reports nothing
+    // queued: what it took stays whole for its reader.
+    if (!WaitForTransmitter(closeBy)) {
         ::tcflush(fd_, TCOFLUSH);
     }
     // Only now that the bytes are out: on a UART a change of rate would garble them.
     (void)RestoreTerminal(fd_, saved_);
+    const std::string devicePath = devicePath_;
     Drop();
-}
-
-std::optional<std::size_t> SerialLine::WriteNow(std::string_view bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd_, bytes.data() + done, bytes.size() - done);
-        if (written > 0) {
-            done += std::size_t(written);
-        } else if (written < 0 && errno == EINTR) {
-            continue;
-        } else if (written == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
-            break;
-        } else {
-            return std::nullopt;
-        }
+    if (dropped > 0) {
+        ReportDroppedAtClose(devicePath, dropped);
     }
-    return done;
 }
 
 void SerialLine::SendPending() {
     if (!IsOpen()) {
         return;
     }
-    const std::optional<std::size_t> sent = WriteNow(pending_);
-    if (!sent) {
-        // A terminal whose other side has gone fails with EIO; the hang-up says more.
-        const int error = errno;
-        Lose(HungUp() ? kHungUp : std::strerror(error));
+    if (frames_.DropLate(Clock::now()) > 0 && !stalled_) {
+        stalled_ = true;
+        ReportStall(devicePath_, kFrameStartLimit);
+    }
+    if (!SendWhatFits()) {
         return;
     }
-    pending_.erase(0, *sent);
-    WatchForRoom(!pending_.empty());
+    WatchForRoom(!frames_.Empty());
+    WatchForNextDeadline();
+}
+
+bool SerialLine::SendWhatFits() {
+    while (!frames_.Empty()) {
+        // A terminal that reports room takes a frame of a few bytes whole (a pseudo-terminal's
+        // buffer is then below its limit, a UART's below the wake-up mark), whereas one write of
+        // many frames can end mid-frame, and the rest of that frame might never follow.
+        pollfd room{fd_, POLLOUT, 0};
+        if (::poll(&room, 1, 0) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if ((room.revents & POLLHUP) != 0) {
+            Lose(kHungUp);
+            return false;
+        }
+        if ((room.revents & POLLOUT) == 0) {
+            break;
+        }
+        const std::string_view next = frames_.Next();
+        const ssize_t written = ::write(fd_, next.data(), next.size());
+        if (written > 0) {
+            frames_.Took(std::size_t(written));
+            stalled_ = false;
+        } else if (written < 0 && errno == EINTR) {
+            continue;
+        } else if (written == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+            break;
+        } else {
+            // A terminal whose other side has gone fails with EIO; the hang-up says more.
+            const int error = errno;
+            Lose(HungUp() ? kHungUp : std::strerror(error));
+            return false;
+        }
+    }
+    return true;
 }
 
 void SerialLine::WatchForRoom(bool watch) {
     roomNotifier_->setEnabled(watch);
+}
+
+void SerialLine::WatchForNextDeadline() {
+    if (const auto deadline = frames_.NextDeadline()) {
+        deadlineTimer_->start(MillisecondsUntil(*deadline));
+    } else {
+        deadlineTimer_->stop();
+    }
 }
 
 void SerialLine::CheckLine() {
@@ -191,13 +267,13 @@ bool SerialLine::HungUp() const {
     return ::poll(&line, 1, 0) > 0 && (line.revents & POLLHUP) != 0;
 }
 
-bool SerialLine::WaitForTransmitter(std::chrono::steady_clock::time_point deadline) {
+bool SerialLine::WaitForTransmitter(Clock::time_point deadline) {
     for (;;) {
         int queued = 0;
         if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) {
             return true;
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
+        if (Clock::now() >= deadline) {
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -215,7 +291,9 @@ void SerialLine::Lose(const std::string& reason) {
 void SerialLine::Drop() {
     roomNotifier_->setEnabled(false);
     hangUpNotifier_->setEnabled(false);
-    pending_.clear();
+    deadlineTimer_->stop();
+    frames_.Clear();
+    ForgetOpenTerminal(fd_);
     (void)::ioctl(fd_, TIOCNXCL);
     // Closing the descriptor also lets go of the lock.
     ::close(fd_);

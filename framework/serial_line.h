@@ -6,16 +6,22 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "framework/pending_frames.h"
 #include "framework/serial_line_settings.h"
 #include "framework/serial_termios.h"
 
 class QSocketNotifier;
+class QTimer;
 
 namespace fw {
+
+// How long a frame may wait for a line that takes nothing (a pseudo-terminal whose reader stopped,
+// a socat bridge to a slow peer) before it is dropped. A line running at its rate takes a frame in
+// milliseconds; a press that reaches the box later than this would surprise its user.
+inline constexpr std::chrono::milliseconds kFrameStartLimit{1000};
 
 // Plain POSIX I/O on a non-blocking descriptor rather than QSerialPort, for three reasons:
 // - QSerialPort::close() throws away what its buffer still holds and puts the previous line
@@ -37,21 +43,30 @@ public:
     ~SerialLine();
 
     // Must be closed. On failure stays closed, leaves the device as it was, and gives the
-    // system's reason.
+    // system's reason: "in use by another program" for a port another program holds, by a lock
+    // or by the terminal's exclusive flag alone (which root would pass).
     bool Open(const std::string& devicePath, const LineSettings& settings, std::string& reason);
     bool IsOpen() const { return fd_ >= 0; }
-    // Queued behind anything still pending, then written as far as the device takes it now; the
-    // event loop writes the rest as the line drains. A device that fails loses the line.
-    void Write(std::string_view bytes);
-    // Waits up to drainLimit for pending bytes to go out, discards whatever is left, puts the
-    // terminal's settings back as they were before the open, closes.
+    // One frame, queued behind those still pending; the device is handed whole frames only, each
+    // as soon as it has room. A frame the device has not begun to take within the start limit is
+    // dropped, with one stderr line for each stall. A device that fails loses the line.
+    void Write(std::string_view frame);
+    // Lets the pending frames go out while each is within its start limit, for drainLimit at
+    // most; drops the rest, counted in one stderr line; puts the terminal's settings back as
+    // they were before the open, closes. No frame is cut: each the device took goes out whole.
     void Close(std::chrono::milliseconds drainLimit);
+    // Frames written and not yet taken whole by the device.
+    std::size_t FramesWaiting() const { return frames_.Count(); }
 
 private:
-    // How much the device took without blocking; nothing once it has failed, with errno set.
-    std::optional<std::size_t> WriteNow(std::string_view bytes);
+    // Drops the frames that waited too long, hands the device what it has room for, and watches
+    // for room and for the next frame's time.
     void SendPending();
+    // Hands the device frame after frame while it has room for one whole. False once the line
+    // is lost.
+    bool SendWhatFits();
     void WatchForRoom(bool watch);
+    void WatchForNextDeadline();
     // The event loop's word that the line hung up, or that the box sent something.
     void CheckLine();
     bool HungUp() const;
@@ -66,11 +81,15 @@ private:
     int fd_ = -1;
     std::string devicePath_;
     SavedTerminal saved_;
-    std::string pending_;
+    PendingFrames frames_{kFrameStartLimit};
+    // Set from the first frame dropped for a line that takes nothing until it takes a byte again:
+    // one line on stderr tells each stall.
+    bool stalled_ = false;
     // Made at the first open and kept, pointed at each new descriptor: a handler that reopens
     // the line may run inside their own signals, so they are never deleted under it.
     std::unique_ptr<QSocketNotifier> roomNotifier_;
     std::unique_ptr<QSocketNotifier> hangUpNotifier_;
+    std::unique_ptr<QTimer> deadlineTimer_;
 };
 
 }  // namespace fw

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -24,10 +25,13 @@
 #include <thread>
 #include <vector>
 
+#include "framework/open_terminals.h"
 #include "framework/runtime.h"
 #include "framework/serial_line_settings.h"
 #include "framework/serial_termios.h"
+#include "tests/support/child_process.h"
 #include "tests/support/frames.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/pseudo_terminal.h"
 #include "tests/support/tty_settings.h"
 
@@ -35,6 +39,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using zq8test::Bytes;
+using zq8test::Joined;
+using zq8test::NumberedFrames;
 
 constexpr auto kReadTimeout = 10s;
 // Far more than a pseudo-terminal buffers (some 20 KiB), so that most of it must wait in the
@@ -68,25 +74,6 @@ void ApplyCodes(fw::Serial& serial, const ControlCodes& codes) {
     SetProperty(serial, "XON", codes.xon);
     SetProperty(serial, "CTS", codes.cts);
     SetProperty(serial, "DTR", false);
-}
-
-// Frames that differ by their position, so that a lost, repeated or misplaced one shows.
-std::vector<std::string> NumberedFrames(std::size_t count) {
-    std::vector<std::string> frames;
-    for (std::size_t i = 0; i < count; ++i) {
-        const int low = int(i & 0xFF);
-        const int high = int((i >> 8) & 0xFF);
-        frames.push_back(Bytes({0x02, 0xBA, low, high, (0x02 + 0xBA + low + high) & 0xFF}));
-    }
-    return frames;
-}
-
-std::string Joined(const std::vector<std::string>& frames) {
-    std::string all;
-    for (const std::string& frame : frames) {
-        all += frame;
-    }
-    return all;
 }
 
 // Runs the framework's event loop on this thread while `work` runs on another, until the work is
@@ -433,6 +420,116 @@ TEST_F(SerialTest, APortAnotherControlHoldsIsInUseAndLeftAsItsHolderSetIt) {
     EXPECT_EQ(box.ReadExactly(next.size(), kReadTimeout), next);
     other.Close();
     EXPECT_FALSE(zq8test::IsExclusive(box.SlaveFd()));
+}
+
+// Another program holding the port by one of the two holds that tools take: a lock, or the
+// terminal's exclusive flag alone. Root's open passes the flag, an ordinary user's meets it; both
+// must find the port in use, and leave it as its holder set it.
+TEST_F(SerialTest, APortHeldByALockOrTheExclusiveFlagAloneIsInUseForRootAndAnOrdinaryUser) {
+    ApplyCodes(serial, ControlCodes{.baud = 0});
+    zq8test::GiveToOrdinaryUser(box.SlavePath());
+    const std::string inUse = "cannot open " + box.SlavePath() + ": in use by another program\n";
+    const struct {
+        const char* label;
+        int take;
+        int letGo;
+    } holds[] = {
+        {"a lock", 0, 0},
+        {"the exclusive flag", TIOCEXCL, TIOCNXCL},
+    };
+    for (const auto& hold : holds) {
+        SCOPED_TRACE(hold.label);
+        if (hold.take == 0) {
+            ASSERT_EQ(::flock(box.SlaveFd(), LOCK_EX | LOCK_NB), 0);
+        } else {
+            ASSERT_EQ(::ioctl(box.SlaveFd(), hold.take), 0);
+        }
+        const zq8test::TtySettings held = zq8test::ReadTtySettings(box.SlaveFd());
+
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(OpenBox());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), inUse);
+        zq8test::ChildProcess ordinary([&](int report) {
+            zq8test::BecomeOrdinaryUser();
+            ::dup2(report, STDERR_FILENO);
+            return OpenBox() ? 1 : 0;
+        });
+        EXPECT_EQ(ordinary.ReadAll(), inUse);
+        EXPECT_EQ(ordinary.Wait(), 0);
+
+        EXPECT_EQ(zq8test::IsExclusive(box.SlaveFd()), hold.take != 0);
+        EXPECT_TRUE(zq8test::ReadTtySettings(box.SlaveFd()) == held);
+        serial.Write(Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8}));
+        EXPECT_EQ(box.Available(), 0u);
+
+        // Once the holder lets go, the port opens, and closing it clears the flag it set itself.
+        if (hold.take == 0) {
+            ASSERT_EQ(::flock(box.SlaveFd(), LOCK_UN), 0);
+        } else {
+            ASSERT_EQ(::ioctl(box.SlaveFd(), hold.letGo), 0);
+        }
+        ASSERT_TRUE(OpenBox());
+        EXPECT_TRUE(zq8test::IsExclusive(box.SlaveFd()));
+        serial.Close();
+        EXPECT_FALSE(zq8test::IsExclusive(box.SlaveFd()));
+    }
+}
+
+// The box stopped reading: its pseudo-terminal fills, and the frames after wait in the line's
+// queue until the quit. A 6-byte frame first, as at the panel's start, so that no buffer of the
+// kernel ends on a frame's edge by chance.
+TEST_F(SerialTest, ClosingAStalledLineCutsNoFrameAndCountsTheFramesItDropped) {
+    ASSERT_TRUE(OpenBox());
+    const std::string first = Bytes({0x03, 0xB1, 0x01, 0x06, 0x00, 0xBB});
+    serial.Write(first);
+    const std::vector<std::string> frames = NumberedFrames(kBurstFrames);
+    for (const std::string& frame : frames) {
+        serial.Write(frame);
+    }
+
+    testing::internal::CaptureStderr();
+    serial.Close();
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string opening = "zq8: " + box.SlavePath() + " closed with ";
+    const std::string ending = " frames not sent\n";
+    ASSERT_TRUE(said.starts_with(opening) && said.ends_with(ending)) << said;
+    const std::size_t dropped =
+        std::stoul(said.substr(opening.size(), said.size() - opening.size() - ending.size()));
+    ASSERT_GT(dropped, 0u);
+    ASSERT_LT(dropped, frames.size());
+
+    // Read only now: what the box gets is every frame the line took, each whole, and no more.
+    const std::string expected = first + Joined({frames.begin(), frames.end() - long(dropped)});
+    const std::string arrived = box.ReadExactly(expected.size(), kReadTimeout);
+    EXPECT_EQ(arrived.size(), expected.size());
+    EXPECT_TRUE(arrived == expected);
+    EXPECT_EQ(box.ReadExactly(1, 200ms), "");
+}
+
+// When the run must end at once (the display lost), each open port gets back what it had.
+TEST_F(SerialTest, AnOpenPortIsGivenBackAsItWasWhenTheRunEndsAtOnce) {
+    zq8test::TtySettings slow = zq8test::ReadTtySettings(box.SlaveFd());
+    slow.cflag = (slow.cflag & ~CBAUD) | B1200;
+    slow.outputBaud = slow.inputBaud = 1200;
+    slow.lflag |= ICANON | ECHO;
+    zq8test::WriteTtySettings(box.SlaveFd(), slow);
+    const zq8test::TtySettings before = zq8test::ReadTtySettings(box.SlaveFd());
+
+    ASSERT_TRUE(OpenBox());
+    ASSERT_EQ(zq8test::ReadTtySettings(box.SlaveFd()).outputBaud, 38400u);
+    fw::GiveBackOpenTerminals();
+    EXPECT_TRUE(zq8test::ReadTtySettings(box.SlaveFd()) == before);
+    EXPECT_FALSE(zq8test::IsExclusive(box.SlaveFd()));
+
+    // A port closed since is no longer the run's to give back.
+    serial.Close();
+    ASSERT_TRUE(OpenBox());
+    serial.Close();
+    zq8test::WriteTtySettings(box.SlaveFd(), zq8test::TtySettings(before));
+    ASSERT_EQ(::ioctl(box.SlaveFd(), TIOCEXCL), 0);
+    fw::GiveBackOpenTerminals();
+    EXPECT_TRUE(zq8test::IsExclusive(box.SlaveFd()));
+    ASSERT_EQ(::ioctl(box.SlaveFd(), TIOCNXCL), 0);
 }
 
 TEST_F(SerialTest, ClosingPutsBackTheSettingsThePortHadOnceTheBytesAreOut) {

@@ -41,4 +41,22 @@ std::string HexRow(const std::string& bytes) {
     return row;
 }
 
+std::vector<std::string> NumberedFrames(std::size_t count) {
+    std::vector<std::string> frames;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int low = int(i & 0xFF);
+        const int high = int((i >> 8) & 0xFF);
+        frames.push_back(Bytes({0x02, 0xBA, low, high, (0x02 + 0xBA + low + high) & 0xFF}));
+    }
+    return frames;
+}
+
+std::string Joined(const std::vector<std::string>& frames) {
+    std::string all;
+    for (const std::string& frame : frames) {
+        all += frame;
+    }
+    return all;
+}
+
 }  // namespace zq8test

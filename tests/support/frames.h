@@ -3,8 +3,10 @@
 // written back as readable hexadecimal or as the command log's row.
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace zq8test {
 
@@ -21,5 +23,10 @@ std::string Bytes(const std::string& hex);
 std::string HexBytes(const std::string& bytes);
 // The command log's row for these bytes: two upper-case digits and a blank per byte.
 std::string HexRow(const std::string& bytes);
+
+// Command frames that differ by their position (its two low bytes in place of the key code and
+// the zero byte), so that a lost, repeated, misplaced or cut one shows.
+std::vector<std::string> NumberedFrames(std::size_t count);
+std::string Joined(const std::vector<std::string>& frames);
 
 }  // namespace zq8test
