@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "framework/settings_folder.h"
+#include "framework/settings_lock.h"
 
 namespace fw {
 
@@ -38,6 +39,11 @@ std::shared_ptr<TextInputStream> FolderItem::OpenAsTextFile() {
 
 std::shared_ptr<TextOutputStream> FolderItem::CreateTextFile() {
     lastError_->clear();
+    // A store makes a folder removed or renamed since the start anew: the lock comes first, so
+    // that no second panel starts on it beside this one.
+    if (!KeepSettingsFolderLocked(*lastError_)) {
+        return nullptr;
+    }
     return TextOutputStream::Create(path_, lastError_);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -13,8 +14,9 @@ namespace fw {
 
 class FileReplacement;
 
-// Reads a text file line by line, byte for byte. A line ends at "\n", "\r\n" or a lone "\r".
-// The file is read in chunks, so a caller that stops early never holds the rest of the file.
+// Reads a text file line by line, byte for byte. A line ends at "\n", "\r\n" or a lone "\r". A
+// byte order mark at the file's start is an editor's mark, not text: it is read past. The file
+// is read in chunks, so a caller that stops early never holds the rest of the file.
 class TextInputStream {
 public:
     // The longest line kept: the rest of a longer one is skipped up to its line end.
@@ -29,20 +31,33 @@ public:
     // Releasing the stream closes the file.
     ~TextInputStream();
 
+    // Reads no more than `bytes` of the file: as kMaxLine bounds the memory a line takes, this
+    // bounds the time a file without line ends takes. The file then ends there.
+    void ReadAtMost(std::uint64_t bytes);
     // The next line without its line end, at most kMaxLine bytes of it; "" once the file is
-    // used up. A read error ends the file as if it had no more bytes.
+    // used up.
     String ReadLine();
     // True once no byte follows the last line read. (Not EOF: that name is the C library's.)
     bool Eof();
+    // Why a read failed, which ends the file there; empty while none has.
+    const String& ReadError() const { return readError_; }
+    // True once the bound of ReadAtMost ended the file with bytes still to come.
+    bool StoppedAtBound() const { return stoppedAtBound_; }
 
 private:
     bool Fill();
+    bool More() { return next_ < end_ || Fill(); }
+    void SkipByteOrderMarks();
 
     int fd_;
     std::vector<char> buffer_;
     std::size_t next_ = 0;
     std::size_t end_ = 0;
+    std::uint64_t left_ = UINT64_MAX;
     bool exhausted_ = false;
+    bool atStart_ = true;
+    bool stoppedAtBound_ = false;
+    String readError_;
 };
 
 // Writes a text file line by line, each line followed by "\n". The lines go to a new file

@@ -35,6 +35,11 @@ std::shared_ptr<TextOutputStream> TextOutputStream::Create(const String& path,
             return nullptr;
         }
         // A rename needs only the folder's permission: the file's own decides, as for a write.
+        // A file that no one may write is the user's word that it stays, root's power or not.
+        if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            *reason = SystemReason(EACCES);
+            return nullptr;
+        }
         if (::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) {
             *reason = SystemReason(errno);
             return nullptr;
