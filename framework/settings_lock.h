@@ -1,6 +1,7 @@
 // One panel at a time on a settings folder: two would each write back their own table and undo
 // the other's changes. The run holds an exclusive lock on the file ".zq8.lock" in the folder,
-// with its pid written in it, from its start to its end.
+// with its pid written in it, from its start to its end, and takes it again where a store makes
+// the folder anew.
 #pragma once
 
 #include "framework/object.h"

@@ -42,11 +42,6 @@ void Tell(const fw::String& failure) {
     }
 }
 
-// The message names the file and the reason, so the user learns what to fix.
-fw::String Failure(const char* action, const fw::FolderItem& item) {
-    return fw::String(action) + " " + item.Path() + ": " + item.LastError();
-}
-
 // The file could not be read: replacing it would lose whatever it holds.
 void LeaveAsItIs(const fw::FolderItem& item, const fw::String& reason) {
     leftAsItIs = true;
@@ -63,15 +58,18 @@ bool HoldsLineBreak(const fw::String& text) {
     return text.find_first_of("\r\n") != fw::String::npos;
 }
 
-// Releasing the stream puts the new file in place; the item then says whether it could.
-void WriteEntries(fw::FolderItem& item) {
+// The whole table goes to a new file, which takes the old one's place at the commit: until then
+// the old file stays whole. False, with the reason, when the file keeps its old bytes.
+bool WriteEntries(fw::FolderItem& item, fw::String& reason) {
     const auto stream = item.CreateTextFile();
     if (!stream) {
-        return;
+        reason = item.LastError();
+        return false;
     }
     for (const fw::String& entry : parray) {
         stream->WriteLine(entry);
     }
+    return stream->Commit(reason);
 }
 
 }  // namespace
@@ -161,11 +159,12 @@ void saveconfig() {
         Tell(NoFolder(*filename));
         return;
     }
-    WriteEntries(*item);
-    if (item->LastError().empty()) {
+    fw::String reason;
+    if (WriteEntries(*item, reason)) {
         told.clear();
     } else {
-        Tell(Failure("cannot write", *item));
+        // The message names the file and the reason, so the user learns what to fix.
+        Tell("cannot write " + item->Path() + ": " + reason);
     }
 }
 

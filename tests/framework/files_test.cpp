@@ -84,12 +84,22 @@ std::vector<std::string> ReadAllLines(fw::FolderItem& item) {
     return lines;
 }
 
-void WriteAllLines(fw::FolderItem& item, const std::vector<std::string>& lines) {
+// Writes the lines to the item's file and commits them: "" once the file holds them, else why
+// it does not.
+std::string Store(fw::FolderItem& item, const std::vector<std::string>& lines) {
     auto output = item.CreateTextFile();
-    ASSERT_NE(output, nullptr) << item.LastError();
+    if (!output) {
+        return item.LastError();
+    }
     for (const auto& line : lines) {
         output->WriteLine(line);
     }
+    fw::String reason;
+    return output->Commit(reason) ? "" : reason;
+}
+
+void WriteAllLines(fw::FolderItem& item, const std::vector<std::string>& lines) {
+    ASSERT_EQ(Store(item, lines), "");
 }
 
 TEST(GetFolderItem, PutsABareNameInTheSettingsFolderOfTheMomentsEnvironment) {
@@ -299,27 +309,35 @@ TEST(FolderItem, GivesNoOutputStreamWhereNoFileCanBeMadeAndSaysWhy) {
     EXPECT_EQ(ReadBytes(SettingsFolder()), "a file where the folder belongs\n");
 }
 
-TEST(TextOutputStream, LeavesTheOldFileWholeUntilReleased) {
+TEST(TextOutputStream, LeavesTheOldFileWholeUntilCommitted) {
     WriteBytes(SettingsFile(), "old\ncontent\n");
     auto item = SettingsItem();
-    {
-        auto output = item->CreateTextFile();
-        ASSERT_NE(output, nullptr);
-        for (int line = 0; line < 256; ++line) {
-            output->WriteLine("new " + std::to_string(line));
-        }
-        EXPECT_EQ(ReadBytes(SettingsFile()), "old\ncontent\n");
-        // Unnamed, the new file leaves nothing behind when the run is killed.
-        EXPECT_EQ(FolderEntries(SettingsFolder()).size(), UnnamedFilesWork() ? 1u : 2u);
+    auto output = item->CreateTextFile();
+    ASSERT_NE(output, nullptr);
+    for (int line = 0; line < 256; ++line) {
+        output->WriteLine("new " + std::to_string(line));
     }
+    EXPECT_EQ(ReadBytes(SettingsFile()), "old\ncontent\n");
+    // Unnamed, the new file leaves nothing behind when the run is killed.
+    EXPECT_EQ(FolderEntries(SettingsFolder()).size(), UnnamedFilesWork() ? 1u : 2u);
+
+    fw::String reason;
+    EXPECT_TRUE(output->Commit(reason)) << reason;
     const auto lines = ReadAllLines(*item);
     ASSERT_EQ(lines.size(), 256u);
     EXPECT_EQ(lines.front(), "new 0");
     EXPECT_EQ(lines.back(), "new 255");
     EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
+
+    // The stream is done with: nothing more reaches the file.
+    output->WriteLine("late");
+    EXPECT_FALSE(output->Commit(reason));
+    output.reset();
+    EXPECT_EQ(ReadAllLines(*item), lines);
 }
 
-TEST(TextOutputStream, ReleasedByAnExceptionLeavesTheOldFileAndNoNewOne) {
+// A stream released without its commit, as when an exception cuts the run of lines short.
+TEST(TextOutputStream, ReleasedWithoutACommitLeavesTheOldFileAndNoNewOne) {
     WriteBytes(SettingsFile(), "old\n");
     auto item = SettingsItem();
     try {
@@ -343,16 +361,8 @@ TEST(TextOutputStream, AFailedWriteLeavesTheOldFileAndNoNewOneAndSaysWhy) {
             return 2;
         }
         auto item = SettingsItem();
-        {
-            auto output = item->CreateTextFile();
-            if (!output) {
-                return 3;
-            }
-            for (int line = 0; line < 256; ++line) {
-                output->WriteLine(std::string(100, 'n'));
-            }
-        }
-        const std::string reason = item->LastError();
+        const std::string reason =
+            Store(*item, std::vector<std::string>(256, std::string(100, 'n')));
         return write(report, reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1;
     });
     EXPECT_EQ(child.ReadAll(), "File too large");
@@ -497,11 +507,7 @@ TEST(TextOutputStream, AsAnOrdinaryUserKeepsToTheFilesOwnRightsAndRewritesInPlac
 
         zq8test::ChildProcess child([](int report) {
             zq8test::BecomeOrdinaryUser();
-            auto item = SettingsItem();
-            if (auto output = item->CreateTextFile()) {
-                output->WriteLine("new");
-            }
-            const std::string reason = item->LastError();
+            const std::string reason = Store(*SettingsItem(), {"new"});
             return write(report, reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1;
         });
         EXPECT_EQ(child.ReadAll(), c.reason);
@@ -545,11 +551,7 @@ TEST(TextOutputStream, LeavesAFileNoOneMayWriteAloneForRootAndAnOrdinaryUser) {
 
             zq8test::ChildProcess child([asRoot](int report) {
                 asRoot ? zq8test::BecomeRoot() : zq8test::BecomeOrdinaryUser();
-                auto item = SettingsItem();
-                if (auto output = item->CreateTextFile()) {
-                    output->WriteLine("new");
-                }
-                const std::string reason = item->LastError();
+                const std::string reason = Store(*SettingsItem(), {"new"});
                 return write(report, reason.data(), reason.size()) == ssize_t(reason.size()) ? 0
                                                                                              : 1;
             });
@@ -599,12 +601,8 @@ TEST(TextOutputStream, RewritesAFileMountedOnItsOwnInPlace) {
             ::mount(mounted.c_str(), SettingsFile().c_str(), nullptr, MS_BIND, nullptr) != 0) {
             return 2;
         }
-        auto item = SettingsItem();
-        if (auto output = item->CreateTextFile()) {
-            output->WriteLine("new");
-            output->WriteLine("lines");
-        }
-        const std::string said = item->LastError() + "|" + ReadBytes(SettingsFile());
+        const std::string reason = Store(*SettingsItem(), {"new", "lines"});
+        const std::string said = reason + "|" + ReadBytes(SettingsFile());
         return write(report, said.data(), said.size()) == ssize_t(said.size()) ? 0 : 1;
     });
     EXPECT_EQ(child.ReadAll(), "|new\nlines\n");
