@@ -1,11 +1,9 @@
 #include "framework/file_replacement.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <string>
 #include <system_error>
 
@@ -22,51 +20,9 @@ std::filesystem::path FolderOf(const std::filesystem::path& target) {
     return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
-// The hidden names of target's pending files begin so; the pid and a number follow.
-String PendingPrefix(const std::filesystem::path& target) {
-    return "." + target.filename().string() + ".";
-}
-
+// The new file's hidden name beside target, until it is renamed over it.
 std::filesystem::path PendingPath(const std::filesystem::path& target) {
-    static unsigned counter = 0;
-    return FolderOf(target) /
-           (PendingPrefix(target) + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-}
-
-// The pid that a pending file's name holds, or 0 when the name is none of target's.
-pid_t PendingPid(const String& name, const String& prefix) {
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
-        return 0;
-    }
-    const char* last = name.data() + name.size();
-    unsigned long pid = 0;
-    const auto [dash, pidError] = std::from_chars(name.data() + prefix.size(), last, pid);
-    if (pidError != std::errc() || dash == last || *dash != '-') {
-        return 0;
-    }
-    unsigned long number = 0;
-    const auto [end, numberError] = std::from_chars(dash + 1, last, number);
-    if (numberError != std::errc() || end != last || pid == 0 || pid > 0x7fffffff) {
-        return 0;
-    }
-    return static_cast<pid_t>(pid);
-}
-
-bool Gone(pid_t pid) {
-    return ::kill(pid, 0) != 0 && errno == ESRCH;
-}
-
-// A new, exclusive file under a hidden name beside target; -1 with errno on failure.
-int CreateNamed(const std::filesystem::path& target, std::filesystem::path& pending) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        pending = PendingPath(target);
-        const int fd = ::open(pending.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    errno = EEXIST;
-    return -1;
+    return FolderOf(target) / ("." + target.filename().string() + ".new");
 }
 
 // Gives the unnamed file at fd a name; -1 with errno on failure.
@@ -148,9 +104,10 @@ void SyncFolder(const std::filesystem::path& folder) {
 std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::filesystem::path& target,
                                                         const struct stat* old, String& reason,
                                                         Pending pending) {
-    RemoveLeftovers(target);
-    Way way = Way::kUnnamed;
-    std::filesystem::path name;
+    const std::filesystem::path name = PendingPath(target);
+    // What a killed run left under the name goes now.
+    ::unlink(name.c_str());
+    bool named = false;
     int fd = -1;
     if (pending == Pending::kUnnamedWherePossible) {
         fd = ::open(FolderOf(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
@@ -158,8 +115,8 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::filesystem::p
     // File systems without unnamed files say so in one of these ways.
     if (fd < 0 &&
         (pending == Pending::kNamed || errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        way = Way::kNamed;
-        fd = CreateNamed(target, name);
+        named = true;
+        fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     }
     if (fd < 0) {
         // Only a folder the user cannot write leaves the target's own rewrite as the way.
@@ -175,7 +132,8 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::filesystem::p
         [[maybe_unused]] const int owned = ::fchown(fd, old->st_uid, old->st_gid);
         ::fchmod(fd, old->st_mode & 07777);
     }
-    return std::unique_ptr<FileReplacement>(new FileReplacement(way, fd, target, name));
+    return std::unique_ptr<FileReplacement>(
+        new FileReplacement(Way::kBeside, fd, target, name, named));
 }
 
 std::unique_ptr<FileReplacement> FileReplacement::BeginInPlace(const std::filesystem::path& target,
@@ -192,31 +150,19 @@ std::unique_ptr<FileReplacement> FileReplacement::BeginInPlace(const std::filesy
         ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<FileReplacement>(new FileReplacement(Way::kInPlace, fd, target, {}));
-}
-
-void FileReplacement::RemoveLeftovers(const std::filesystem::path& target) {
-    const String prefix = PendingPrefix(target);
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(FolderOf(target), error), end;
-         !error && entry != end; entry.increment(error)) {
-        const pid_t pid = PendingPid(entry->path().filename().string(), prefix);
-        // A live run's file is its own business, whoever it belongs to.
-        if (pid != 0 && pid != ::getpid() && Gone(pid)) {
-            ::unlink(entry->path().c_str());
-        }
-    }
+    return std::unique_ptr<FileReplacement>(
+        new FileReplacement(Way::kInPlace, fd, target, {}, false));
 }
 
 FileReplacement::FileReplacement(Way way, int fd, std::filesystem::path target,
-                                 std::filesystem::path pending)
-    : way_(way), fd_(fd), target_(std::move(target)), pending_(std::move(pending)) {}
+                                 std::filesystem::path pending, bool named)
+    : way_(way), fd_(fd), target_(std::move(target)), pending_(std::move(pending)), named_(named) {}
 
 FileReplacement::~FileReplacement() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
-    if (!pending_.empty()) {
+    if (named_) {
         ::unlink(pending_.c_str());
     }
 }
@@ -245,9 +191,16 @@ bool FileReplacement::Commit(String& reason) {
 
 bool FileReplacement::RenameOverTarget(String& reason) {
     // Only a file that is complete on the disk may take the old one's place.
-    if (::fsync(fd_) != 0 || (way_ == Way::kUnnamed && !NamePending())) {
+    if (::fsync(fd_) != 0) {
         reason = SystemReason(errno);
         return false;
+    }
+    if (!named_) {
+        if (LinkUnnamed(fd_, pending_) != 0) {
+            reason = SystemReason(errno);
+            return false;
+        }
+        named_ = true;
     }
     const int closed = ::close(fd_);
     fd_ = -1;
@@ -256,7 +209,7 @@ bool FileReplacement::RenameOverTarget(String& reason) {
         return false;
     }
     if (::rename(pending_.c_str(), target_.c_str()) == 0) {
-        pending_.clear();
+        named_ = false;
         SyncFolder(FolderOf(target_));
         return true;
     }
@@ -266,22 +219,6 @@ bool FileReplacement::RenameOverTarget(String& reason) {
         return false;
     }
     return RewriteTargetFromPending(reason);
-}
-
-bool FileReplacement::NamePending() {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        pending_ = PendingPath(target_);
-        if (LinkUnnamed(fd_, pending_) == 0) {
-            return true;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    const int error = errno;
-    pending_.clear();
-    errno = error;
-    return false;
 }
 
 bool FileReplacement::RewriteTargetFromPending(String& reason) {

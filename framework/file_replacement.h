@@ -16,12 +16,14 @@ class FileReplacement {
 public:
     enum class Pending { kUnnamedWherePossible, kNamed };
 
-    // The bytes go to a file beside the target: an unnamed one where the file system allows
-    // it, so that a killed run leaves no file behind, else one under the hidden name
-    // ".NAME.PID-N" (kNamed: that one alone). Where no file can be made beside it (a folder the
-    // user cannot write) an existing target is rewritten in place instead. `old` is the
-    // target's state, nullptr when there is none yet. First removes what runs that are gone
-    // left behind. nullptr, with the system's reason, when neither way is open.
+    // The bytes go to a new file beside the target, which the commit renames over it from the
+    // hidden name ".NAME.new". Where the file system allows, the file has no name until the
+    // commit, so that a run killed while writing leaves nothing behind (kNamed: it is named at
+    // once). One panel at a time writes in a settings folder, so whatever bears that name was
+    // left by a run killed between naming its file and the rename: it is replaced. Where no file
+    // can be made beside the target (a folder the user cannot write) an existing target is
+    // rewritten in place at the commit instead. `old` is the target's state, nullptr when there
+    // is none yet. nullptr, with the system's reason, when neither way is open.
     static std::unique_ptr<FileReplacement> Begin(const std::filesystem::path& target,
                                                   const struct stat* old, String& reason,
                                                   Pending pending = Pending::kUnnamedWherePossible);
@@ -38,21 +40,21 @@ public:
     bool Commit(String& reason);
 
 private:
-    enum class Way { kUnnamed, kNamed, kInPlace };
+    enum class Way { kBeside, kInPlace };
 
-    FileReplacement(Way way, int fd, std::filesystem::path target, std::filesystem::path pending);
+    FileReplacement(Way way, int fd, std::filesystem::path target, std::filesystem::path pending,
+                    bool named);
     static std::unique_ptr<FileReplacement> BeginInPlace(const std::filesystem::path& target,
                                                          String& reason);
-    // The pending files beside target whose run is gone.
-    static void RemoveLeftovers(const std::filesystem::path& target);
     bool RenameOverTarget(String& reason);
-    bool NamePending();
     bool RewriteTargetFromPending(String& reason);
 
     Way way_;
     int fd_;
     std::filesystem::path target_;
     std::filesystem::path pending_;
+    // Whether pending_ names the new file on the disk, to be removed unless it was renamed.
+    bool named_;
     // In place, nothing touches the target before Commit: the bytes wait here.
     String held_;
     bool failed_ = false;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -56,6 +57,9 @@ void RuntimeInit() {
     if (state.users++ > 0) {
         return;
     }
+    // Under a file size limit a write past it fails with EFBIG, as on a full disk, and is
+    // handled as any failed write (a store, a cache of the toolkit's) instead of ending the run.
+    std::signal(SIGXFSZ, SIG_IGN);
     RequireDisplay();
     static int argc = 1;
     static char name[] = "zq8";

@@ -42,6 +42,65 @@ void SayUnguarded(const std::filesystem::path& file, const String& reason) {
     std::fflush(stderr);
 }
 
+enum class Outcome { kLocked, kHeldByAnother, kUnguarded };
+
+struct Attempt {
+    Outcome outcome;
+    int fd = -1;  // the lock file, when locked
+    String reason;
+};
+
+std::filesystem::path LockFile(const std::filesystem::path& folder) {
+    return folder / ".zq8.lock";
+}
+
+// Takes the lock in folder, making the folder when it is missing.
+Attempt TakeLock(const std::filesystem::path& folder) {
+    std::error_code ignored;  // the lock file's creation below gives the reason
+    std::filesystem::create_directories(folder, ignored);
+    const std::filesystem::path file = LockFile(folder);
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0644);
+    // A lock file the user may only read still takes a lock.
+    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+        fd = ::open(file.c_str(), O_RDONLY | kOpenFlags);
+    }
+    if (fd < 0) {
+        return {Outcome::kUnguarded, -1, SystemReason(errno)};
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || NotAPlainFile(info.st_mode)) {
+        const String reason = NotAPlainFile(info.st_mode).value_or(SystemReason(errno));
+        ::close(fd);
+        return {Outcome::kUnguarded, -1, reason};
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        if (error != EWOULDBLOCK) {
+            ::close(fd);
+            return {Outcome::kUnguarded, -1, SystemReason(error)};
+        }
+        const pid_t holder = HolderPid(fd);
+        ::close(fd);
+        const std::string who = holder != 0 ? " (pid " + std::to_string(holder) + ")" : "";
+        return {Outcome::kHeldByAnother, -1,
+                "another panel" + who + " is already running on " + folder.string()};
+    }
+    // Under a file size limit of 0 the pid cannot be written: the lock holds all the same.
+    const std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(fd, 0) == 0) {
+        [[maybe_unused]] const ssize_t put = ::pwrite(fd, pid.data(), pid.size(), 0);
+    }
+    return {Outcome::kLocked, fd, {}};
+}
+
+// Whether the lock file in folder is the one this run holds.
+bool HeldThere(const std::filesystem::path& folder) {
+    struct stat held {};
+    struct stat there {};
+    return ::fstat(heldFd, &held) == 0 && ::lstat(LockFile(folder).c_str(), &there) == 0 &&
+           held.st_dev == there.st_dev && held.st_ino == there.st_ino;
+}
+
 }  // namespace
 
 bool LockSettingsFolder() {
@@ -50,44 +109,37 @@ bool LockSettingsFolder() {
     if (folder.empty()) {
         return true;  // no settings at all: the store says so
     }
-    std::error_code ignored;  // the lock file's creation below gives the reason
-    std::filesystem::create_directories(folder, ignored);
-    const std::filesystem::path file = folder / ".zq8.lock";
-    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0644);
-    // A lock file the user may only read still takes a lock.
-    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-        fd = ::open(file.c_str(), O_RDONLY | kOpenFlags);
-    }
-    if (fd < 0) {
-        SayUnguarded(file, SystemReason(errno));
-        return true;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || NotAPlainFile(info.st_mode)) {
-        SayUnguarded(file, NotAPlainFile(info.st_mode).value_or(SystemReason(errno)));
-        ::close(fd);
-        return true;
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        if (error != EWOULDBLOCK) {
-            SayUnguarded(file, SystemReason(error));
-            ::close(fd);
+    Attempt attempt = TakeLock(folder);
+    switch (attempt.outcome) {
+        case Outcome::kLocked:
+            heldFd = attempt.fd;
             return true;
-        }
-        const pid_t holder = HolderPid(fd);
-        const std::string who = holder != 0 ? " (pid " + std::to_string(holder) + ")" : "";
-        std::fprintf(stderr, "zq8: another panel%s is already running on %s\n", who.c_str(),
-                     folder.c_str());
-        std::fflush(stderr);
-        ::close(fd);
+        case Outcome::kHeldByAnother:
+            std::fprintf(stderr, "zq8: %s\n", attempt.reason.c_str());
+            std::fflush(stderr);
+            return false;
+        case Outcome::kUnguarded:
+            SayUnguarded(LockFile(folder), attempt.reason);
+            return true;
+    }
+    return true;
+}
+
+bool KeepSettingsFolderLocked(String& reason) {
+    const std::filesystem::path folder = SettingsFolder();
+    if (heldFd < 0 || folder.empty() || HeldThere(folder)) {
+        return true;
+    }
+    Attempt attempt = TakeLock(folder);
+    if (attempt.outcome == Outcome::kHeldByAnother) {
+        reason = attempt.reason;
         return false;
     }
-    const std::string pid = std::to_string(::getpid()) + "\n";
-    if (::ftruncate(fd, 0) == 0) {
-        [[maybe_unused]] const ssize_t put = ::pwrite(fd, pid.data(), pid.size(), 0);
+    // A folder that can hold no lock file now can hold no settings either: the store says why.
+    if (attempt.outcome == Outcome::kLocked) {
+        ::close(heldFd);
+        heldFd = attempt.fd;
     }
-    heldFd = fd;
     return true;
 }
 

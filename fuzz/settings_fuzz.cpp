@@ -1,7 +1,9 @@
 // Any bytes as the settings file: loading, a lookup of each key the panel uses, a store and a
-// reload never fail, the file written always has exactly 256 lines, and it reads back as the
-// table that wrote it. The head of the same bytes, stored as a port name, is refused, table and
-// file unchanged, when it holds a line end, and otherwise comes back as it was.
+// reload never fail. The store writes a file of exactly 256 lines that reads back as the table
+// that wrote it, unless the key finds no room in a table whose 128 pairs hold other keys: then
+// table and file stay byte for byte as they were. The head of the same bytes, stored as a port
+// name, is refused, table and file unchanged, when it holds a line end, and otherwise comes
+// back as it was.
 #include <fcntl.h>
 #include <unistd.h>
 #include <algorithm>
@@ -36,13 +38,13 @@ std::string FileBytes(const std::filesystem::path& file) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The refusal's stderr line, once per run, would drown the fuzzer's own output.
-void StoreQuietly(const std::string& key, const std::string& value) {
+// The refusals' stderr lines would drown the fuzzer's own output.
+void StoreQuietly(const std::string& key, const fw::Variant& value) {
     std::fflush(stderr);
     const int saved = ::dup(STDERR_FILENO);
     const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     ::dup2(quiet, STDERR_FILENO);
-    config::putconfig(key, fw::StringToVariant(value));
+    config::putconfig(key, value);
     std::fflush(stderr);
     ::dup2(saved, STDERR_FILENO);
     ::close(quiet);
@@ -63,16 +65,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         config::getstring(key);
         config::getint(key);
     }
-    config::putconfig("zq8lang", fw::Int32ToVariant(config::getint("zq8lang")));
+    const bool noRoom = config::findconfig("zq8lang") == config::kNoFreePair;
+    const auto loaded = config::parray;
+    StoreQuietly("zq8lang", fw::Int32ToVariant(config::getint("zq8lang")));
 
     const std::string written = FileBytes(file);
-    std::size_t lines = 0;
-    for (char c : written) {
-        lines += c == '\n';
-    }
-    if (lines != 256 || written.empty() || written.back() != '\n') {
-        std::fprintf(stderr, "settings file written with %zu lines\n", lines);
-        std::abort();
+    if (noRoom) {
+        if (config::parray != loaded ||
+            written != std::string(reinterpret_cast<const char*>(data), size)) {
+            std::fprintf(stderr, "a store without room changed the table or the file\n");
+            std::abort();
+        }
+    } else {
+        std::size_t lines = 0;
+        for (char c : written) {
+            lines += c == '\n';
+        }
+        if (lines != 256 || written.empty() || written.back() != '\n') {
+            std::fprintf(stderr, "settings file written with %zu lines\n", lines);
+            std::abort();
+        }
     }
     // What was written reads back as the very table that wrote it.
     const auto table = config::parray;
@@ -82,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::string port(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 64));
-    StoreQuietly("controlport", port);
+    StoreQuietly("controlport", fw::StringToVariant(port));
     if (port.find_first_of("\r\n") != std::string::npos) {
         if (config::parray != table || FileBytes(file) != written) {
             std::abort();

@@ -330,6 +330,25 @@ def main():
     w(f"| bare atomic rewrite (anchor) | {us(floor_store)} | |")
     w("")
 
+    # Settings load.
+    load = statistics.median(r.store["BM_LoadStoredFile"]["real_time"] for r in runs)
+    huge = statistics.median(r.store["BM_LoadTenGigabytesWithoutALineEnd"]["real_time"]
+                             for r in runs)
+    first = t["zq8_first"] / 1000
+    w("## Loading the settings file")
+    w("")
+    w("config::initconfig as a start runs it: of a file as the store writes it, and of a file of "
+      "10 GiB without a line end (sparse), which is read only up to the most that the table's 256 "
+      "lines can take (256 lines of 1 MiB and a line end). Ratios are to the load of the stored "
+      "file and to the whole first start of build/zq8 above.")
+    w("")
+    w("| | Time | Ratio to the stored file | Ratio to a first start |")
+    w("|---|---|---|---|")
+    w(f"| the stored file | {us(load)} | 1.00× | {load / 1000 / first:.4f}× |")
+    w(f"| 10 GiB without a line end | {huge:,.0f} ms | {huge * 1000 / load:,.0f}× | "
+      f"{huge / first:.2f}× |")
+    w("")
+
     # Listing.
     listing = link_value("BM_ListSerialPorts", "real_time")
     ports = link_value("BM_ListSerialPorts", "ports")

@@ -28,8 +28,9 @@ extern bool cfound;
 inline constexpr std::int32_t kNoFreePair = 128;
 
 // Empties the table, remembers fname and loads the first 256 lines of that file, if it exists.
-// A file that exists but cannot be read (a FIFO, a device, a folder, no permission) leaves the
-// table empty, and is then never replaced in this run: what it holds is not lost.
+// A file that exists but cannot be read (a FIFO, a device, a folder, no permission, a read that
+// fails) leaves the table empty, and is then never replaced in this run: what it holds is not
+// lost. Reading stops, with a line on stderr, where no more of the 256 lines can lie.
 void initconfig(const fw::String& fname);
 // The pair holding key (cfound set), else the first free pair, else kNoFreePair. The empty key
 // is never found.
@@ -39,8 +40,9 @@ fw::String getstring(const fw::String& key);
 // The value of key read as a number, or 0 when it is absent.
 std::int32_t getint(const fw::String& key);
 // Stores the value's text under key, in place or in the first free pair, then writes the file.
-// A new key finds no room in a full table: nothing changes then. A key or value holding a line
-// end is refused, table and file unchanged, with a line on stderr.
+// A new key finds no room in a full table: nothing changes then, and a line on stderr says so,
+// once per key. A key or value holding a line end is refused, table and file unchanged, with a
+// line on stderr.
 void putconfig(const fw::String& key, const fw::Variant& value);
 // Writes all 256 entries to the file; nothing before initconfig gave it a name. A write that
 // fails leaves the old file whole and says why on stderr, once until a write succeeds; the next

@@ -2,9 +2,11 @@
 # The built program on settings it cannot use as they are: a folder where nothing can be written,
 # a file or folder it may not write, a folder in place of the file, a FIFO, links to devices, a
 # dangling link, the folder taken away mid-run, a second panel on the same folder, a relative
-# XDG_CONFIG_HOME, pending files of killed runs, a file of a million lines, a line of 10 MB,
-# bytes that are not UTF-8, NUL bytes. Every run starts (its window shows, Ctrl+Q ends it with
-# status 0), except the second panel, which ends at once with status 1. A store that cannot write
+# XDG_CONFIG_HOME, the pending file of a killed run, a file of a million lines, a line of 10 MB,
+# bytes that are not UTF-8, NUL bytes, reads that fail, a byte order mark, a full table, 10 GB
+# without a line end, the folder removed or renamed under the panel, a file size limit. Every run
+# starts (its window shows, Ctrl+Q ends it with status 0), except a second panel, which ends at
+# once with status 1. A store that cannot write
 # says so once on stderr, naming the file and the reason. Nothing hangs (every wait is bounded)
 # or crashes, and the user's own bytes stay as they were, apart from what the program is meant
 # to write.
@@ -29,6 +31,9 @@ else
     as_user=()
     give_to_user() { :; }
 fi
+
+# The leak check of a sanitized build cannot work under strace.
+no_leak_check="ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 # A new settings home for the next case; $settings is the file the program uses.
 new_case() {
@@ -57,6 +62,36 @@ start_panel() {
         kill -9 "$pid" 2>/dev/null || true
         return 1
     fi
+}
+
+# Chooses Options, Protocol, Phillips RC6 in the running panel's window; its store is made by
+# the time the title changes.
+choose_phillips_rc6() {
+    e2e_activate "$window"
+    xdotool mousemove --window "$window" 106 8 click 1
+    e2e_wait_popups "$pid" 1 || return 1
+    xdotool mousemove --window "$window" 130 95 click 1
+    e2e_wait_popups "$pid" 2 || return 1
+    xdotool mousemove --window "$window" 260 117 click 1
+    e2e_wait_popups "$pid" 0 || return 1
+    e2e_wait_title "$window" "Phillips RC6" || fail "Phillips RC6 was not chosen"
+}
+
+# Starts a second panel on the settings of the moment and expects it to end with status 1,
+# naming the pid of the panel that holds them.
+second_panel_refused() {
+    local holder=$1 second
+    "$program" 2>"$e2e_dir/second_stderr" &
+    second=$!
+    e2e_pids+=($second)
+    if ! e2e_wait_exit "$second"; then
+        fail "the second panel did not end"
+        kill -9 "$second" 2>/dev/null || true
+        return
+    fi
+    [ "$e2e_status" = 1 ] || fail "the second panel's exit status is $e2e_status, expected 1"
+    grep -qxF "zq8: another panel (pid $holder) is already running on $XDG_CONFIG_HOME/zq8" \
+        "$e2e_dir/second_stderr" || fail "the second panel did not name the first"
 }
 
 # Quits the running panel with Ctrl+Q and expects status 0. Sets `started`.
@@ -116,18 +151,22 @@ said_once "zq8: cannot write $settings: Not a directory"
 same_bytes "$XDG_CONFIG_HOME/zq8" "$e2e_dir/original" "the file in the folder's place changed"
 
 # 2. A file the user made read-only, in their own folder: the rename would replace it, but the
-# file's own rights decide.
-new_case read_only_file
-runner=("${as_user[@]}")
-mkdir -p "$XDG_CONFIG_HOME/zq8"
-stored_file zq8lang 0 controlport /dev/ttyUSB9
-give_to_user "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME/zq8" "$settings"
-chmod 444 "$settings"
-cp "$settings" "$e2e_dir/original"
-run_until_shown_then_quit
-said_once "zq8: cannot write $settings: Permission denied"
-same_bytes "$settings" "$e2e_dir/original" "the read-only file changed"
-no_stray_files
+# file's own rights decide. With no write permission for anyone it stays for root too, who may
+# write anything: the user said it stays.
+for user in ordinary root; do
+    new_case "read_only_file_as_$user"
+    runner=()
+    [ "$user" = ordinary ] && runner=("${as_user[@]}")
+    mkdir -p "$XDG_CONFIG_HOME/zq8"
+    stored_file zq8lang 0 controlport /dev/ttyUSB9
+    [ "$user" = ordinary ] && give_to_user "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME/zq8" "$settings"
+    chmod 444 "$settings"
+    cp "$settings" "$e2e_dir/original"
+    run_until_shown_then_quit
+    said_once "zq8: cannot write $settings: Permission denied"
+    same_bytes "$settings" "$e2e_dir/original" "the read-only file changed"
+    no_stray_files
+done
 
 # 3. The user's file in a folder they cannot write: no new file can be made beside it, so the
 # file itself is rewritten in place.
@@ -251,17 +290,14 @@ run_until_shown_then_quit
     fail "no settings file under HOME"
 [ -z "$(ls -A "$XDG_CONFIG_HOME/work")" ] || fail "something was written under the working folder"
 
-# 12. Pending files that killed runs left behind go at the first store; a live run's stays.
-new_case pending_files
+# 12. The pending file that a run killed before its rename left behind goes at the first store.
+new_case pending_file
 mkdir -p "$XDG_CONFIG_HOME/zq8"
-true &
-gone=$!
-wait "$gone"
-printf 'left behind\n' >"$XDG_CONFIG_HOME/zq8/.zq8.ini.$gone-0"
-printf 'in use\n' >"$XDG_CONFIG_HOME/zq8/.zq8.ini.$$-0"
+printf 'left behind\n' >"$XDG_CONFIG_HOME/zq8/.zq8.ini.new"
 run_until_shown_then_quit
-[ ! -e "$XDG_CONFIG_HOME/zq8/.zq8.ini.$gone-0" ] || fail "a dead run's pending file is still there"
-[ -e "$XDG_CONFIG_HOME/zq8/.zq8.ini.$$-0" ] || fail "a live run's pending file was removed"
+[ ! -e "$XDG_CONFIG_HOME/zq8/.zq8.ini.new" ] || fail "the killed run's pending file is still there"
+[ "$(head -n 2 "$settings" | tr '\n' '|')" = "zq8lang|0|" ] || fail "the store did not write"
+said_nothing_on_the_file
 
 # 13. A million lines: the first 256 are loaded and written back, the store at start-up in place.
 new_case million_lines
@@ -311,6 +347,140 @@ for variant in not_utf8 nul_bytes; do
             fail "the dialog's position is not in the first free pairs"
         lines=$(wc -l <"$settings")
         [ "$lines" = 256 ] || fail "$lines lines after the run, expected 256"
+    fi
+done
+
+# 17 and 18. A read of the file that fails (a failing disk, a network home folder), made so by
+# the kernel at the first read, and at the second 64 KiB chunk: the file is no table the panel
+# can trust, so it starts on defaults, says so once, and leaves the file whole.
+for when in 1 2; do
+    new_case "read_fails_at_read_$when"
+    mkdir -p "$XDG_CONFIG_HOME/zq8"
+    stored_file zq8lang 1 controlport /dev/ttyUSB9 note "$(head -c 100000 /dev/zero | tr '\0' n)"
+    cp "$settings" "$e2e_dir/original"
+    runner=(env "$no_leak_check" strace -f -qq -o /dev/null -P "$settings" -e trace=read
+        -e inject=read:error=EIO:when=$when)
+    run_until_shown_then_quit "Sony SIRC"
+    said_once "zq8: cannot read $settings: Input/output error; it is left as it is, and no setting is saved"
+    same_bytes "$settings" "$e2e_dir/original" "the file changed"
+    no_stray_files
+done
+
+# 19. A byte order mark that an editor put before "zq8lang": Philips RC6 as stored, the mark
+# gone at the first store, every other byte kept, no second "zq8lang".
+new_case byte_order_mark
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+stored_file zq8lang 1 controlport /dev/ttyUSB9
+cp "$settings" "$e2e_dir/expected"
+{ printf '\xef\xbb\xbf'; cat "$e2e_dir/expected"; } >"$settings"
+run_until_shown_then_quit "Phillips RC6"
+if [ "$started" = 1 ]; then
+    same_bytes "$e2e_dir/after_open" "$e2e_dir/expected" "Open's store did not give the file without its mark"
+    [ "$(grep -c '^zq8lang$' "$settings")" = 1 ] || fail "zq8lang stands more than once"
+fi
+said_nothing_on_the_file
+
+# 20. All 128 pairs hold other keys: no setting of the panel finds room. Each key is told once,
+# however often it is stored, and the file stays byte for byte as it was.
+new_case full_table
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+for k in $(seq 0 127); do printf 'k%s\nv%s\n' "$k" "$k"; done >"$settings"
+cp "$settings" "$e2e_dir/original"
+started=0
+if start_panel "Sony SIRC"; then
+    choose_phillips_rc6
+    quit_panel
+fi
+for key in zq8lang "Select Port_left" "Select Port_top"; do
+    [ "$(grep -cxF "zq8: not stored: no pair is free for \"$key\", all 128 hold other keys" \
+        "$e2e_dir/stderr")" = 1 ] || fail "not said once that $key finds no room"
+done
+same_bytes "$settings" "$e2e_dir/original" "the file changed"
+said_nothing_on_the_file
+
+# 21. 10 GB without a line end, taking no disk space: reading stops once none of the 256 lines
+# can still be read, and says so; the bytes read of the file show the bound. Open's store
+# then writes the file back with 256 lines, the first MiB of the long one first.
+new_case ten_gigabytes_without_a_line_end
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+truncate -s 10G "$settings"
+runner=(env "$no_leak_check" strace -f -qq -o "$e2e_dir/reads" -P "$settings" -e trace=read)
+run_until_shown_then_quit
+if [ "$started" = 1 ]; then
+    grep -qxF "zq8: stopped reading $settings after 256 MiB: no more of its first 256 lines can be read" \
+        "$e2e_dir/stderr" || fail "not said that reading stopped"
+    read_bytes=$(awk '$NF ~ /^[0-9]+$/ { sum += $NF } END { print sum + 0 }' "$e2e_dir/reads")
+    # 256 lines of at most 1 MiB and a line end, and the one byte that shows more follows
+    [ "$read_bytes" -le $((256 * (1048576 + 2) + 1)) ] || fail "$read_bytes bytes of the file read"
+    lines=$(wc -l <"$settings")
+    [ "$lines" = 256 ] || fail "$lines lines after the run, expected 256"
+    [ "$(head -n 1 "$settings" | wc -c)" = 1048577 ] || fail "the first line is not the long one's first MiB"
+fi
+
+# 22 and 23. The settings folder removed, or renamed, under a running panel: its next store
+# makes the folder anew and takes the lock there first, so a second panel started after is
+# refused, and the first one's stores go on.
+for how in removed renamed; do
+    new_case "folder_${how}_under_the_panel"
+    mkdir -p "$XDG_CONFIG_HOME/zq8"
+    started=0
+    if start_panel; then
+        if [ "$how" = removed ]; then
+            rm -rf "$XDG_CONFIG_HOME/zq8"
+        else
+            mv "$XDG_CONFIG_HOME/zq8" "$XDG_CONFIG_HOME/zq8.moved"
+        fi
+        choose_phillips_rc6
+        [ "$(head -n 2 "$settings" 2>/dev/null | tr '\n' '|')" = "zq8lang|1|" ] ||
+            fail "the store did not make the folder anew"
+        second_panel_refused "$pid"
+        quit_panel
+        [ "$(sed -n '3p' "$settings")" = "Select Port_left" ] || fail "the stores at quit did not write"
+        said_nothing_on_the_file
+    fi
+done
+
+# 24. The folder removed, and a second panel started on the new one before the first panel's
+# next store: that store is refused with one line, and the second panel's file stays as it is.
+new_case folder_taken_by_a_second_panel
+mkdir -p "$XDG_CONFIG_HOME/zq8"
+started=0
+if start_panel; then
+    first=$pid first_window=$window
+    choose_phillips_rc6
+    rm -rf "$XDG_CONFIG_HOME/zq8"
+    cp "$e2e_dir/stderr" "$e2e_dir/first_stderr"
+    if start_panel "Sony SIRC"; then
+        second=$pid second_window=$window
+        cp "$settings" "$e2e_dir/after_open"
+        cp "$e2e_dir/stderr" "$e2e_dir/second_stderr"
+        cp "$e2e_dir/first_stderr" "$e2e_dir/stderr"
+        pid=$first window=$first_window
+        quit_panel
+        said_once "zq8: cannot write $settings: another panel (pid $second) is already running on $XDG_CONFIG_HOME/zq8"
+        same_bytes "$settings" "$e2e_dir/after_open" "the first panel wrote over the second's file"
+        cp "$e2e_dir/second_stderr" "$e2e_dir/stderr"
+        pid=$second window=$second_window
+        quit_panel
+    fi
+fi
+
+# 25 and 26. A file size limit, set in the shell that starts the panel: of 0, the lock's pid and
+# every store fail; of 1 KiB, a store of a longer file fails. Each such write fails as on a
+# full disk, with one line, and the panel runs on.
+for limit in 0 1; do
+    new_case "file_size_limit_$limit"
+    mkdir -p "$XDG_CONFIG_HOME/zq8"
+    stored_file zq8lang 0 controlport "/dev/$(head -c 2000 /dev/zero | tr '\0' p)"
+    cp "$settings" "$e2e_dir/original"
+    # The limit holds for the panel alone: its stderr reaches the file through a pipe.
+    runner=(bash -c "set -o pipefail; (ulimit -f $limit && exec \"\$@\") 2>&1 | cat >&2" ulimit)
+    run_until_shown_then_quit
+    said_once "zq8: cannot write $settings: File too large"
+    same_bytes "$settings" "$e2e_dir/original" "the file changed"
+    no_stray_files
+    if [ "$limit" = 0 ]; then
+        [ ! -s "$XDG_CONFIG_HOME/zq8/.zq8.lock" ] || fail "the lock's pid was written past the limit"
     fi
 done
 

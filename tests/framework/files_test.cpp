@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -83,12 +84,22 @@ std::vector<std::string> ReadAllLines(fw::FolderItem& item) {
     return lines;
 }
 
-void WriteAllLines(fw::FolderItem& item, const std::vector<std::string>& lines) {
+// Writes the lines to the item's file and commits them: "" once the file holds them, else why
+// it does not.
+std::string Store(fw::FolderItem& item, const std::vector<std::string>& lines) {
     auto output = item.CreateTextFile();
-    ASSERT_NE(output, nullptr) << item.LastError();
+    if (!output) {
+        return item.LastError();
+    }
     for (const auto& line : lines) {
         output->WriteLine(line);
     }
+    fw::String reason;
+    return output->Commit(reason) ? "" : reason;
+}
+
+void WriteAllLines(fw::FolderItem& item, const std::vector<std::string>& lines) {
+    ASSERT_EQ(Store(item, lines), "");
 }
 
 TEST(GetFolderItem, PutsABareNameInTheSettingsFolderOfTheMomentsEnvironment) {
@@ -155,6 +166,23 @@ TEST(TextInputStream, EndsLinesAtNewlineCrLfOrALoneCr) {
         {"a\n\rb", {"a", "", "b"}},
         {"a\r\r\nb", {"a", "", "b"}},
         {"a\r\n\nb", {"a", "", "b"}},
+        // An editor's byte order mark before the first line is read past, and only there.
+        {"\xEF\xBB\xBF", {}},
+        {"\xEF\xBB\xBF\n", {""}},
+        {"\xEF\xBB\xBF"
+         "a\n\xEF\xBB\xBF"
+         "b",
+         {"a",
+          "\xEF\xBB\xBF"
+          "b"}},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF"
+         "a",
+         {"a"}},
+        {"\xEF\xBB"
+         "a",
+         {"\xEF\xBB"
+          "a"}},
+        {"a\xEF\xBB\xBF", {"a\xEF\xBB\xBF"}},
     };
     auto item = SettingsItem();
     for (const auto& c : cases) {
@@ -197,6 +225,64 @@ TEST(TextInputStream, KeepsTheFirstMebibyteOfALongerLineAndReadsOnAfterIt) {
     }
 }
 
+// A read that fails ends the stream where it failed, and says why, so that the caller does not
+// take it for the end of the file: at the first read (a folder's descriptor), or after lines
+// were read (a socket whose next read would wait).
+TEST(TextInputStream, AReadThatFailsEndsTheStreamAndSaysWhy) {
+    const int folder = ::open(SettingsFolder().parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    fw::TextInputStream atOnce(folder);
+    EXPECT_TRUE(atOnce.Eof());
+    EXPECT_EQ(atOnce.ReadLine(), "");
+    EXPECT_EQ(atOnce.ReadError(), "Is a directory");
+
+    int ends[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, ends), 0);
+    const std::string sent = "zq8lang\n1\ncontrol";
+    ASSERT_EQ(::write(ends[1], sent.data(), sent.size()), ssize_t(sent.size()));
+    fw::TextInputStream midway(ends[0]);
+    EXPECT_EQ(midway.ReadLine(), "zq8lang");
+    EXPECT_EQ(midway.ReadLine(), "1");
+    EXPECT_EQ(midway.ReadError(), "");
+    EXPECT_EQ(midway.ReadLine(), "control");
+    EXPECT_TRUE(midway.Eof());
+    EXPECT_EQ(midway.ReadError(), "Resource temporarily unavailable");
+    EXPECT_FALSE(midway.StoppedAtBound());
+    ::close(ends[1]);
+}
+
+// The bound ends the file as its end would, and says whether bytes were left.
+TEST(TextInputStream, ReadsNoMoreThanItsBound) {
+    auto item = SettingsItem();
+    const struct {
+        std::string bytes;
+        std::uint64_t bound;
+        std::vector<std::string> lines;
+        bool stopped;
+    } cases[] = {
+        {"ab\ncd\n", 6, {"ab", "cd"}, false},
+        {"ab\ncd\n", 5, {"ab", "cd"}, true},
+        {"ab\ncd\n", 3, {"ab"}, true},
+        {"ab\ncd\n", 0, {}, true},
+        {"", 0, {}, false},
+        {std::string(200000, 'x'), 100000, {std::string(100000, 'x')}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes.substr(0, 8)) + " " + std::to_string(c.bound));
+        WriteBytes(SettingsFile(), c.bytes);
+        auto input = item->OpenAsTextFile();
+        ASSERT_NE(input, nullptr);
+        input->ReadAtMost(c.bound);
+        std::vector<std::string> lines;
+        while (!input->Eof()) {
+            lines.push_back(input->ReadLine());
+        }
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(input->StoppedAtBound(), c.stopped);
+        EXPECT_EQ(input->ReadError(), "");
+    }
+}
+
 TEST(FolderItem, GivesNoInputStreamForAMissingFileOrAFolderAndSaysWhy) {
     auto item = SettingsItem();
     EXPECT_EQ(item->OpenAsTextFile(), nullptr);
@@ -223,27 +309,35 @@ TEST(FolderItem, GivesNoOutputStreamWhereNoFileCanBeMadeAndSaysWhy) {
     EXPECT_EQ(ReadBytes(SettingsFolder()), "a file where the folder belongs\n");
 }
 
-TEST(TextOutputStream, LeavesTheOldFileWholeUntilReleased) {
+TEST(TextOutputStream, LeavesTheOldFileWholeUntilCommitted) {
     WriteBytes(SettingsFile(), "old\ncontent\n");
     auto item = SettingsItem();
-    {
-        auto output = item->CreateTextFile();
-        ASSERT_NE(output, nullptr);
-        for (int line = 0; line < 256; ++line) {
-            output->WriteLine("new " + std::to_string(line));
-        }
-        EXPECT_EQ(ReadBytes(SettingsFile()), "old\ncontent\n");
-        // Unnamed, the new file leaves nothing behind when the run is killed.
-        EXPECT_EQ(FolderEntries(SettingsFolder()).size(), UnnamedFilesWork() ? 1u : 2u);
+    auto output = item->CreateTextFile();
+    ASSERT_NE(output, nullptr);
+    for (int line = 0; line < 256; ++line) {
+        output->WriteLine("new " + std::to_string(line));
     }
+    EXPECT_EQ(ReadBytes(SettingsFile()), "old\ncontent\n");
+    // Unnamed, the new file leaves nothing behind when the run is killed.
+    EXPECT_EQ(FolderEntries(SettingsFolder()).size(), UnnamedFilesWork() ? 1u : 2u);
+
+    fw::String reason;
+    EXPECT_TRUE(output->Commit(reason)) << reason;
     const auto lines = ReadAllLines(*item);
     ASSERT_EQ(lines.size(), 256u);
     EXPECT_EQ(lines.front(), "new 0");
     EXPECT_EQ(lines.back(), "new 255");
     EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
+
+    // The stream is done with: nothing more reaches the file.
+    output->WriteLine("late");
+    EXPECT_FALSE(output->Commit(reason));
+    output.reset();
+    EXPECT_EQ(ReadAllLines(*item), lines);
 }
 
-TEST(TextOutputStream, ReleasedByAnExceptionLeavesTheOldFileAndNoNewOne) {
+// A stream released without its commit, as when an exception cuts the run of lines short.
+TEST(TextOutputStream, ReleasedWithoutACommitLeavesTheOldFileAndNoNewOne) {
     WriteBytes(SettingsFile(), "old\n");
     auto item = SettingsItem();
     try {
@@ -267,16 +361,8 @@ TEST(TextOutputStream, AFailedWriteLeavesTheOldFileAndNoNewOneAndSaysWhy) {
             return 2;
         }
         auto item = SettingsItem();
-        {
-            auto output = item->CreateTextFile();
-            if (!output) {
-                return 3;
-            }
-            for (int line = 0; line < 256; ++line) {
-                output->WriteLine(std::string(100, 'n'));
-            }
-        }
-        const std::string reason = item->LastError();
+        const std::string reason =
+            Store(*item, std::vector<std::string>(256, std::string(100, 'n')));
         return write(report, reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1;
     });
     EXPECT_EQ(child.ReadAll(), "File too large");
@@ -421,11 +507,7 @@ TEST(TextOutputStream, AsAnOrdinaryUserKeepsToTheFilesOwnRightsAndRewritesInPlac
 
         zq8test::ChildProcess child([](int report) {
             zq8test::BecomeOrdinaryUser();
-            auto item = SettingsItem();
-            if (auto output = item->CreateTextFile()) {
-                output->WriteLine("new");
-            }
-            const std::string reason = item->LastError();
+            const std::string reason = Store(*SettingsItem(), {"new"});
             return write(report, reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1;
         });
         EXPECT_EQ(child.ReadAll(), c.reason);
@@ -441,6 +523,45 @@ TEST(TextOutputStream, AsAnOrdinaryUserKeepsToTheFilesOwnRightsAndRewritesInPlac
             EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
         } else {
             EXPECT_TRUE(FolderEntries(SettingsFolder()).empty());
+        }
+    }
+}
+
+// A file with no write permission for anyone is the user's word that it stays: root, who may
+// write anything, leaves it as an ordinary user must. One with a write bit is root's to replace.
+TEST(TextOutputStream, LeavesAFileNoOneMayWriteAloneForRootAndAnOrdinaryUser) {
+    const struct {
+        fs::perms mode;
+        bool written;  // by root; an ordinary user (who owns the file) writes it when it has
+                       // owner_write
+    } cases[] = {
+        {fs::perms(0444), false}, {fs::perms(0555), false}, {fs::perms(0400), false},
+        {fs::perms(0644), true},  {fs::perms(0464), true},
+    };
+    zq8test::OpenConfigHomeToOrdinaryUser();
+    for (const bool asRoot : {true, false}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(asRoot ? "root, " : "ordinary user, ") +
+                         std::to_string(int(c.mode)));
+            fs::remove_all(SettingsFolder());
+            WriteBytes(SettingsFile(), "old\n");
+            zq8test::GiveToOrdinaryUser(SettingsFolder());
+            zq8test::GiveToOrdinaryUser(SettingsFile());
+            fs::permissions(SettingsFile(), c.mode);
+
+            zq8test::ChildProcess child([asRoot](int report) {
+                asRoot ? zq8test::BecomeRoot() : zq8test::BecomeOrdinaryUser();
+                const std::string reason = Store(*SettingsItem(), {"new"});
+                return write(report, reason.data(), reason.size()) == ssize_t(reason.size()) ? 0
+                                                                                             : 1;
+            });
+            const bool written =
+                asRoot ? c.written : (c.mode & fs::perms::owner_write) != fs::perms::none;
+            EXPECT_EQ(child.ReadAll(), written ? "" : "Permission denied");
+            EXPECT_EQ(child.Wait(), 0);
+            EXPECT_EQ(ReadBytes(SettingsFile()), written ? "new\n" : "old\n");
+            EXPECT_EQ(fs::status(SettingsFile()).permissions(), c.mode);
+            EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
         }
     }
 }
@@ -480,12 +601,8 @@ TEST(TextOutputStream, RewritesAFileMountedOnItsOwnInPlace) {
             ::mount(mounted.c_str(), SettingsFile().c_str(), nullptr, MS_BIND, nullptr) != 0) {
             return 2;
         }
-        auto item = SettingsItem();
-        if (auto output = item->CreateTextFile()) {
-            output->WriteLine("new");
-            output->WriteLine("lines");
-        }
-        const std::string said = item->LastError() + "|" + ReadBytes(SettingsFile());
+        const std::string reason = Store(*SettingsItem(), {"new", "lines"});
+        const std::string said = reason + "|" + ReadBytes(SettingsFile());
         return write(report, said.data(), said.size()) == ssize_t(said.size()) ? 0 : 1;
     });
     EXPECT_EQ(child.ReadAll(), "|new\nlines\n");

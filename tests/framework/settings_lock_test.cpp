@@ -46,6 +46,41 @@ TEST(SettingsLock, ASecondPanelIsRefusedWithThePidOfTheFirstUntilTheFirstEnds) {
     EXPECT_EQ(afterwards.Wait(), 0);
 }
 
+// The folder removed, or renamed, under the running panel: the store that makes it anew takes
+// the lock there first, so that a second panel started after is refused, and a second panel
+// that took the new folder first refuses the store.
+TEST(SettingsLock, IsTakenAgainWhereTheFolderIsMadeAnewUnlessAnotherPanelHoldsIt) {
+    const fs::path lockFile = SettingsFolder() / ".zq8.lock";
+    const fs::path moved = SettingsFolder().string() + ".moved";
+    for (const bool removed : {true, false}) {
+        SCOPED_TRACE(removed ? "removed" : "renamed");
+        ASSERT_TRUE(fw::LockSettingsFolder());
+        fw::String reason;
+        EXPECT_TRUE(fw::KeepSettingsFolderLocked(reason));
+        removed ? (void)fs::remove_all(SettingsFolder()) : fs::rename(SettingsFolder(), moved);
+
+        EXPECT_TRUE(fw::KeepSettingsFolderLocked(reason));
+        EXPECT_EQ(reason, "");
+        EXPECT_EQ(ReadBytes(lockFile), std::to_string(::getpid()) + "\n");
+        zq8test::ChildProcess second([](int) { return fw::LockSettingsFolder() ? 0 : 1; });
+        EXPECT_EQ(second.Wait(), 1);
+
+        // Taken away again, and this time another panel makes the folder first.
+        removed ? (void)fs::remove_all(SettingsFolder())
+                : fs::rename(SettingsFolder(), moved.string() + "2");
+        zq8test::ChildProcess other(zq8test::HoldSettingsLockUntilKilled);
+        ASSERT_EQ(other.Read(sizeof zq8test::kLocked - 1), zq8test::kLocked);
+        EXPECT_FALSE(fw::KeepSettingsFolderLocked(reason));
+        EXPECT_EQ(reason, "another panel (pid " + std::to_string(other.Pid()) +
+                              ") is already running on " + SettingsFolder().string());
+        EXPECT_EQ(ReadBytes(lockFile), std::to_string(other.Pid()) + "\n");
+        other.Kill();
+        other.Wait();
+        fw::UnlockSettingsFolder();
+        fs::remove_all(SettingsFolder());
+    }
+}
+
 // Nothing in such a folder can be stored either; the store says so in its own words.
 TEST(SettingsLock, AFolderThatCanHoldNoLockFileLeavesTheRunUnguarded) {
     WriteBytes(SettingsFolder(), "a file where the settings folder belongs\n");

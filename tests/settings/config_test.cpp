@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -185,25 +188,38 @@ TEST_F(ConfigStore, ReadsAnyStoredTextAsAnInteger) {
     }
 }
 
-TEST_F(ConfigStore, AFullTableTakesNoNewKeyAndLeavesTheFileAlone) {
+TEST_F(ConfigStore, AFullTableTakesNoNewKeySaysSoOncePerKeyAndLeavesTheFileAlone) {
     std::vector<std::string> entries;
     for (int k = 0; k < 128; ++k) {
         entries.push_back("k" + std::to_string(k));
         entries.push_back("v" + std::to_string(k));
     }
-    Load(Joined(entries));
+    // Past the 256 lines the table holds: the file stays as it is, these lines included.
+    Load(Joined(entries) + "line 257\n");
     const auto before = config::parray;
     const std::string fileBefore = ReadBytes(SettingsFile());
 
-    EXPECT_EQ(config::findconfig("new"), config::kNoFreePair);
+    EXPECT_EQ(config::findconfig("zq8lang"), config::kNoFreePair);
     EXPECT_FALSE(config::cfound);
-    EXPECT_EQ(config::getstring("new"), "");
-    config::putconfig("new", fw::StringToVariant("value"));
+    EXPECT_EQ(config::getstring("zq8lang"), "");
+    testing::internal::CaptureStderr();
+    config::putconfig("zq8lang", fw::Int32ToVariant(1));
+    config::putconfig("zq8lang", fw::Int32ToVariant(0));
+    config::putconfig("Select Port_left", fw::Int32ToVariant(40));
+    config::putconfig("zq8lang", fw::Int32ToVariant(1));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zq8: not stored: no pair is free for \"zq8lang\", all 128 hold other keys\n"
+              "zq8: not stored: no pair is free for \"Select Port_left\", all 128 hold other "
+              "keys\n");
     EXPECT_EQ(config::parray, before);
     EXPECT_EQ(ReadBytes(SettingsFile()), fileBefore);
 
+    // A key that has its pair is stored as ever; the refusals are not told again after it.
     EXPECT_EQ(config::getstring("k127"), "v127");
+    testing::internal::CaptureStderr();
     config::putconfig("k127", fw::StringToVariant("last"));
+    config::putconfig("zq8lang", fw::Int32ToVariant(1));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     entries.back() = "last";
     EXPECT_EQ(ReadBytes(SettingsFile()), Joined(entries));
 }
@@ -227,6 +243,19 @@ TEST_F(ConfigStore, KeepsEveryByteOfWhatItLoads) {
     EXPECT_EQ(ReadBytes(SettingsFile()), StoredFile({key, value, "other", other, "zq8lang", "0"}));
 }
 
+// The bytes this thread has read so far.
+std::uint64_t BytesReadByThisThread() {
+    std::ifstream io("/proc/thread-self/io");
+    for (std::string field; io >> field;) {
+        std::uint64_t value = 0;
+        io >> value;
+        if (field == "rchar:") {
+            return value;
+        }
+    }
+    throw std::runtime_error("no rchar in /proc/thread-self/io");
+}
+
 // Past its million lines the file runs on for 64 GiB without taking disk space: a reader that
 // took in more than it needs would not get through it.
 TEST_F(ConfigStore, LoadsOnlyTheHeadOfAHugeFile) {
@@ -237,10 +266,75 @@ TEST_F(ConfigStore, LoadsOnlyTheHeadOfAHugeFile) {
     WriteBytes(SettingsFile(), bytes);
     fs::resize_file(SettingsFile(), bytes.size() + (std::uintmax_t{64} << 30));
 
+    testing::internal::CaptureStderr();
+    const std::uint64_t before = BytesReadByThisThread();
     config::initconfig("zq8.ini");
+    EXPECT_LT(BytesReadByThisThread() - before, std::uint64_t{1} << 20);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(config::parray[0], "k0");
     EXPECT_EQ(config::parray[255], "k255");
     EXPECT_EQ(config::getstring("k254"), "k255");
+}
+
+// No line end for 10 GiB: every byte past 256 lines of the longest kept would be skipped, so
+// reading ends there, with one line, and what it read stays in the table.
+TEST_F(ConfigStore, StopsReadingAFileWhereNoMoreOfItsLinesCanLie) {
+    constexpr std::uint64_t kMostRead = 256 * (fw::TextInputStream::kMaxLine + 2);
+    const struct {
+        const char* name;
+        std::string head;
+        std::uint64_t tail;  // NUL bytes without a line end after the head
+    } cases[] = {
+        {"nothing but the long line", "", std::uint64_t{10} << 30},
+        {"pairs before it", "zq8lang\n1\ncontrolport\n/dev/ttyS0\n", std::uint64_t{10} << 30},
+        {"ending a byte past the bound", "zq8lang\n1\n", kMostRead + 1 - 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(SettingsFile(), c.head);
+        fs::resize_file(SettingsFile(), c.head.size() + c.tail);
+
+        testing::internal::CaptureStderr();
+        const std::uint64_t before = BytesReadByThisThread();
+        config::initconfig("zq8.ini");
+        const std::uint64_t read = BytesReadByThisThread() - before;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "zq8: stopped reading " + SettingsFile().string() +
+                      " after 256 MiB: no more of its first 256 lines can be read\n");
+        // The slack is the reading of /proc/thread-self/io itself.
+        EXPECT_LE(read, kMostRead + 4096);
+        EXPECT_GE(read, kMostRead);
+
+        const std::size_t longLine = std::count(c.head.begin(), c.head.end(), '\n');
+        EXPECT_EQ(config::parray[longLine], std::string(fw::TextInputStream::kMaxLine, '\0'));
+        EXPECT_EQ(config::getint("zq8lang"), c.head.empty() ? 0 : 1);
+        for (std::size_t n = longLine + 1; n < config::parray.size(); ++n) {
+            ASSERT_EQ(config::parray[n], "") << "entry " << n;
+        }
+    }
+    // A file that ends at the bound itself holds every byte its lines could: no line is told.
+    WriteBytes(SettingsFile(), "");
+    fs::resize_file(SettingsFile(), kMostRead);
+    testing::internal::CaptureStderr();
+    config::initconfig("zq8.ini");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// A byte order mark that an editor put before the first key is no part of it; the rest of the
+// file is kept byte for byte, a mark at the start of a later line included.
+TEST_F(ConfigStore, ReadsPastAByteOrderMarkBeforeTheFirstKey) {
+    const std::string mark = "\xEF\xBB\xBF";
+    for (const std::string& marks : {mark, mark + mark}) {
+        SCOPED_TRACE(marks.size() / 3);
+        Load(marks + Joined({"zq8lang", "1", mark + "controlport", mark + "/dev/ttyS0"}, "\r\n"));
+        EXPECT_EQ(config::getint("zq8lang"), 1);
+        EXPECT_TRUE(config::cfound);
+        EXPECT_EQ(config::getstring(mark + "controlport"), mark + "/dev/ttyS0");
+
+        config::putconfig("zq8lang", fw::Int32ToVariant(1));
+        EXPECT_EQ(ReadBytes(SettingsFile()),
+                  StoredFile({"zq8lang", "1", mark + "controlport", mark + "/dev/ttyS0"}));
+    }
 }
 
 // The rest of an overlong line is skipped, so the pairs after it keep their places.
@@ -293,6 +387,25 @@ TEST_F(ConfigStore, AFileThatCannotBeReadLeavesAnEmptyTableAndIsNeverReplaced) {
         EXPECT_EQ(fs::symlink_status(SettingsFile()).type(), kind);
         EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
     }
+}
+
+// The kernel's own read error: the memory of this process at address 0, which is never mapped,
+// read through a link. A read that fails is no end of the file, and whatever the file holds is
+// unknown: it is left as it is, however the run goes on.
+TEST_F(ConfigStore, AReadThatFailsLeavesAnEmptyTableAndTheFileAsItIs) {
+    fs::create_directories(SettingsFolder());
+    fs::create_symlink("/proc/self/mem", SettingsFile());
+
+    testing::internal::CaptureStderr();
+    config::initconfig("zq8.ini");
+    config::putconfig("zq8lang", fw::Int32ToVariant(1));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zq8: cannot read " + SettingsFile().string() +
+                  ": Input/output error; it is left as it is, and no setting is saved\n");
+    EXPECT_EQ(config::getint("zq8lang"), 1);
+    EXPECT_EQ(config::parray[0], "zq8lang");
+    EXPECT_EQ(fs::read_symlink(SettingsFile()), "/proc/self/mem");
+    EXPECT_EQ(FolderEntries(SettingsFolder()), std::vector<std::string>{"zq8.ini"});
 }
 
 // The settings folder replaced by a file while the panel runs: each store fails, says so once,

@@ -1,9 +1,11 @@
 #include "tests/support/ordinary_user.h"
 
 #include <grp.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -31,6 +33,23 @@ void BecomeOrdinaryUser() {
     if (Root() && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 ||
                    ::setuid(kNobody) != 0 || ::setuid(0) == 0)) {
         throw std::runtime_error("root could not become nobody");
+    }
+}
+
+void BecomeRoot() {
+    if (Root()) {
+        return;
+    }
+    const std::string uid = std::to_string(::geteuid());
+    const std::string gid = std::to_string(::getegid());
+    if (::unshare(CLONE_NEWUSER) != 0) {
+        throw std::runtime_error("no user namespace to be root in");
+    }
+    std::ofstream("/proc/self/setgroups") << "deny";
+    std::ofstream("/proc/self/uid_map") << "0 " + uid + " 1";
+    std::ofstream("/proc/self/gid_map") << "0 " + gid + " 1";
+    if (::geteuid() != 0) {
+        throw std::runtime_error("not root in the user namespace");
     }
 }
 

@@ -15,6 +15,9 @@ gid_t OrdinaryGid();
 // In a forked child: under root, becomes that user for good; otherwise changes nothing.
 // Throws when root cannot drop its rights.
 void BecomeOrdinaryUser();
+// In a forked child: root stays root; an ordinary user becomes root of a user namespace of
+// their own, with root's power over their own files. Throws when that cannot be had.
+void BecomeRoot();
 // Makes the file or folder that user's (under root; it is theirs already otherwise).
 void GiveToOrdinaryUser(const std::filesystem::path& path);
 // Lets that user reach the settings folder: the temporary config home becomes theirs.
