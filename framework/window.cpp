@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "framework/exceptions.h"
+#include "framework/frame_hints.h"
 #include "framework/key_events.h"
 #include "framework/menu.h"
 #include "framework/menu_view.h"
@@ -88,13 +89,6 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
     }
 }
 
-void WindowWidget::hideEvent(QHideEvent* event) {
-    QMainWindow::hideEvent(event);
-    if (Window::Private& d = owner_.GetPrivate(); d.modalLoop) {
-        d.modalLoop->quit();
-    }
-}
-
 Window* WindowOf(QWidget* widget) {
     for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
         if (auto* top = dynamic_cast<WindowWidget*>(w)) {
@@ -134,8 +128,15 @@ void Window::Private::ApplyFlags() {
     const bool wasVisible = widget->isVisible();
     widget->setWindowFlags(flags);
     if (wasVisible) {
+        widget->winId();
+        PublishFrameHints();
         widget->show();
     }
+}
+
+void Window::Private::PublishFrameHints() const {
+    fw::PublishFrameHints(*widget,
+                          FrameHints({closeButton, minimizeButton, maximizeButton, resizeable}));
 }
 
 void Window::Private::ApplySize() {
@@ -302,6 +303,12 @@ void Window::Private::KeepOnScreen() {
     }
 }
 
+void Window::Private::EndModalShowing() {
+    if (modalLoop) {
+        modalLoop->quit();
+    }
+}
+
 void Window::Private::ShowNow(const Private* over) {
     if (closed) {
         return;
@@ -312,10 +319,12 @@ void Window::Private::ShowNow(const Private* over) {
     }
     // Before its native window is made: until then a position set is its frame's, as stored.
     KeepOnScreen();
+    widget->winId();
     if (over != nullptr) {
-        widget->winId();
         widget->windowHandle()->setTransientParent(over->widget->windowHandle());
     }
+    // Before the window manager first frames the window, which it does as the hints say.
+    PublishFrameHints();
     const bool showing = !widget->isVisible();
     shownOnce = true;
     widget->show();
@@ -412,6 +421,7 @@ void Window::Close() {
         windows.erase(found);
     }
     d_->widget->hide();
+    d_->EndModalShowing();
     ClosedWindows().push_back(self);
 }
 
@@ -422,6 +432,7 @@ bool Window::IsClosed() const {
 void Window::Hide() {
     d_->visible = false;
     d_->widget->hide();
+    d_->EndModalShowing();
 }
 
 void Window::Show() {
@@ -442,9 +453,17 @@ void Window::ShowModal() {
     QEventLoop loop;
     d_->modalLoop = &loop;
     if (d_->widget->isVisible()) {
+        // Only the program's own Hide or Close ends the loop, or the run's end: a window manager
+        // that minimises the window, or unmaps it otherwise, leaves the showing going on, to go
+        // on when the window is back.
         loop.exec();
     }
     d_->modalLoop = nullptr;
+    if (d_->widget->isVisible()) {
+        // The run ended while the window showed: a window left showing would stay modal, and
+        // Qt changes no modality of a window while it shows.
+        d_->widget->hide();
+    }
     d_->widget->setWindowModality(Qt::NonModal);
     // Only Hide ends a showing as asked; the loop also ends when the run does (a quit, an
     // unhandled exception) or when the window closes.

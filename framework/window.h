@@ -43,8 +43,10 @@ public:
     void Hide();
     void Show();
     // Shows the window modally, as a dialog of the window in front of it, which the window manager
-    // keeps it above; returns once it hides. The rest of the application waits. When the showing
-    // ends otherwise (the run ends, the window closes) it raises ModalShowingEnded. A window shows
+    // keeps it above; returns once the program hides it with Hide. The rest of the application
+    // waits. A window manager's minimise does not end the showing: restored, the window goes on.
+    // When the showing ends otherwise (the run ends, the window closes) it raises
+    // ModalShowingEnded. Once it has returned, no window of the showing is modal. A window shows
     // wholly on a screen: a position that would put it partly off them moves it the least distance
     // that puts it on the nearest one.
     void ShowModal();
