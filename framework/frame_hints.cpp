@@ -1,7 +1,5 @@
 #include "framework/frame_hints.h"
 
-#include <QtGui/qguiapplication_platform.h>
-#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -10,6 +8,8 @@
 #include <cstdlib>
 #include <iterator>
 #include <memory>
+
+#include "framework/x11_connection.h"
 
 namespace fw {
 
@@ -41,9 +41,7 @@ MotifHints FrameHints(const FrameButtons& buttons) {
 }
 
 void PublishFrameHints(const QWidget& widget, const MotifHints& hints) {
-    // The offscreen platform answers as X11 too, without a connection.
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    xcb_connection_t* connection = X11Connection();
     if (connection == nullptr || widget.windowHandle() == nullptr) {
         return;
     }
