@@ -77,7 +77,12 @@ struct Window::Private {
     std::map<String, std::function<bool()>, std::less<>> menuHandlers;
     std::map<const MenuItem*, QPointer<QAction>> actions;
     QPointer<QEventLoop> modalLoop;
+    bool modalShowingEndedByHide = false;
 };
+
+// The window in front of another: the active window when it is a different one of ours, else
+// the first other window still open; nullptr when there is none.
+const Window::Private* WindowInFront(const Window::Private& self);
 
 // The window a widget belongs to, or nullptr.
 Window* WindowOf(QWidget* widget);

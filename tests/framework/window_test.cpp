@@ -231,10 +231,8 @@ TEST_F(WindowTest, OnlyTheProgramsHideEndsAModalShowingAndNoWindowStaysModalAfte
                         break;
                 }
             });
-            fw::Dispatch([&] {
-                dialog->ShowModal();
-                choiceMade = true;
-            });
+            dialog->ShowModal();
+            choiceMade = dialog->ModalShowingEndedByHide();
             returned = true;
             EXPECT_EQ(QGuiApplication::modalWindow(), nullptr);
             EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
