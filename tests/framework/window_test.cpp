@@ -211,25 +211,26 @@ TEST_F(WindowTest, OnlyTheProgramsHideEndsAModalShowingAndNoWindowStaysModalAfte
         // A menu command shows the window from the event loop; the user acts in a nested one.
         QTimer::singleShot(0, &timerContext, [&] {
             QTimer::singleShot(0, &timerContext, [&] {
-                // Minimised as Qt reports a window manager's minimise, then restored.
+                // Minimised, as Qt reports a window manager's minimise; restored once the loop
+                // has had its turn.
                 shown.setWindowState(Qt::WindowMinimized);
-                QApplication::processEvents();
-                shown.setWindowState(Qt::WindowNoState);
-                QApplication::processEvents();
-                minimisedAndBackWhileShowing =
-                    !returned && shown.isVisible() &&
-                    QGuiApplication::modalWindow() == shown.windowHandle();
-                switch (end) {
-                    case End::Hide:
-                        dialog->Hide();
-                        break;
-                    case End::Close:
-                        dialog->Close();
-                        break;
-                    case End::Quit:
-                        fw::Quit(0);
-                        break;
-                }
+                QTimer::singleShot(0, &timerContext, [&] {
+                    shown.setWindowState(Qt::WindowNoState);
+                    minimisedAndBackWhileShowing =
+                        !returned && shown.isVisible() &&
+                        QGuiApplication::modalWindow() == shown.windowHandle();
+                    switch (end) {
+                        case End::Hide:
+                            dialog->Hide();
+                            break;
+                        case End::Close:
+                            dialog->Close();
+                            break;
+                        case End::Quit:
+                            fw::Quit(0);
+                            break;
+                    }
+                });
             });
             dialog->ShowModal();
             choiceMade = dialog->ModalShowingEndedByHide();
