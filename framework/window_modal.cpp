@@ -23,9 +23,9 @@ void Window::ShowModal() {
     QEventLoop loop;
     d_->modalLoop = &loop;
     if (d_->widget->isVisible()) {
-        // Only the program's own Hide or Close ends the loop, or the run's end: a window manager
-        // that minimises the window, or unmaps it otherwise, leaves the showing going on, to go
-        // on when the window is back.
+        // Only the program's own Hide or Close ends the loop, or the run's end: a window
+        // manager's minimise, or any other hide the program did not ask for, leaves the showing
+        // waiting for the window to come back and the user to choose.
         loop.exec();
     }
     d_->modalLoop = nullptr;
