@@ -27,14 +27,6 @@ public:
     std::string_view ClassName() const override { return "PropertyListException"; }
 };
 
-// Ends the command that showed a window modally when the showing ended without the window hiding
-// itself (the run ending, the window closed): what the command would do next rests on a choice
-// that was never made. Not a fault: the unhandled-exception handling lets it pass in silence.
-class ModalShowingEnded : public std::exception {
-public:
-    const char* what() const noexcept override { return "the modal showing ended"; }
-};
-
 // The object itself, or NilObjectException naming what was missing.
 template <class T>
 T& Require(T* object, std::string_view what) {

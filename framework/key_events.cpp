@@ -4,6 +4,10 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 
+#include <cstdint>
+
+#include "framework/display_keyboard.h"
+#include "framework/held_keys.h"
 #include "framework/qt_text.h"
 #include "framework/runtime.h"
 #include "framework/window.h"
@@ -34,10 +38,33 @@ Window* TypedInto(QWidget& receiver) {
     return window.IsClosed() ? nullptr : &window;
 }
 
+// Whether a key is held down, as the display tells; a display that does not tell has it up.
+bool StillDown(std::uint32_t key) {
+    const auto down = KeysDownOnDisplay();
+    return down && down->count(key) > 0;
+}
+
 class KeyDownFilter : public QObject {
+public:
+    void TookKeyboard() { held_.TookKeyboard(KeysDownOnDisplay().value_or(HeldKeys::Keys())); }
+    void LostKeyboard() { held_.LostKeyboard(); }
+
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress || !receiver->isWidgetType()) {
+        // Every key that goes down or comes up anywhere in the application counts, also in a
+        // menu or a modal window.
+        if (event->type() == QEvent::KeyRelease) {
+            const auto& key = *static_cast<QKeyEvent*>(event);
+            const std::uint32_t code = key.nativeScanCode();
+            held_.Released(code, key.isAutoRepeat(), [code] { return StillDown(code); });
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        held_.Pressed(key.nativeScanCode(), key.isAutoRepeat());
+        if (!receiver->isWidgetType()) {
             return false;
         }
         // A key the focused widget ignores travels on to its parents; only its first delivery
@@ -47,11 +74,14 @@ protected:
         if (first != nullptr ? widget != first : !widget->isWindow()) {
             return false;
         }
+        if (!held_.Belongs(key.nativeScanCode(), key.isAutoRepeat())) {
+            return false;  // a key held down in another window, repeating
+        }
         Window* window = TypedInto(*widget);
         if (window == nullptr) {
             return false;
         }
-        const String text = KeyText(*static_cast<QKeyEvent*>(event));
+        const String text = KeyText(key);
         if (text.empty()) {
             return false;
         }
@@ -59,6 +89,9 @@ protected:
         Dispatch([&] { handled = window->Event_KeyDown(text); });
         return handled;
     }
+
+private:
+    HeldKeys held_;
 };
 
 // The character codes that Return, Enter and the arrow keys stand for.
@@ -103,6 +136,15 @@ void InstallKeyDownFilter() {
     auto* filter = new KeyDownFilter();
     filter->setParent(QApplication::instance());  // the application owns it
     QApplication::instance()->installEventFilter(filter);
+    // Raised as the keyboard comes or goes, before the first key event that follows.
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, filter,
+                     [filter](Qt::ApplicationState state) {
+                         if (state == Qt::ApplicationActive) {
+                             filter->TookKeyboard();
+                         } else {
+                             filter->LostKeyboard();
+                         }
+                     });
 }
 
 }  // namespace fw

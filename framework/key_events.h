@@ -1,5 +1,6 @@
 // Framework-internal: keys typed into a window reach its KeyDown before its focused control; keys
-// that walk a menu or the menu bar, or go to a popup or a modal window, raise no KeyDown.
+// that walk a menu or the menu bar, or go to a popup or a modal window, raise no KeyDown, nor do
+// the repeats of a key that went down in another program's window.
 #pragma once
 
 #include "framework/object.h"

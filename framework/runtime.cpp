@@ -138,8 +138,6 @@ void UnhandledException(std::exception_ptr exception) {
     std::string line;
     try {
         std::rethrow_exception(exception);
-    } catch (const ModalShowingEnded&) {
-        return;  // the command that showed the window stops, and that is all
     } catch (const RuntimeException& e) {
         line = std::string(e.ClassName()) + ": " + e.what();
     } catch (const std::exception& e) {

@@ -49,7 +49,7 @@ void RuntimeRegisterAppObject(std::shared_ptr<Application> app);
 std::shared_ptr<Application> RegisteredApp();
 
 // The framework's handling of an exception nobody caught: one line on stderr naming its class
-// and message, then the run ends with status 1. ModalShowingEnded only stops its command.
+// and message, then the run ends with status 1.
 void UnhandledException(std::exception_ptr exception);
 // Runs one event's work; whatever it throws goes to UnhandledException and no further.
 void Dispatch(const std::function<void()>& work) noexcept;

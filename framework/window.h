@@ -43,11 +43,16 @@ public:
     void Hide();
     void Show();
     // Shows the window modally, as a dialog of the window in front of it, which the window manager
-    // keeps it above; returns once it hides. The rest of the application waits. When the showing
-    // ends otherwise (the run ends, the window closes) it raises ModalShowingEnded. A window shows
-    // wholly on a screen: a position that would put it partly off them moves it the least distance
-    // that puts it on the nearest one.
+    // keeps it above; returns once the program hides it with Hide. The rest of the application
+    // waits. A window manager's minimise does not end the showing: restored, the window goes on.
+    // The showing also ends, without a choice, when the run ends or the window closes. Once it
+    // has returned, the window is modal no more. A window shows wholly on a screen: a position
+    // that would put it partly off them moves it the least distance that puts it on the nearest
+    // one.
     void ShowModal();
+    // True when the last ShowModal ended as asked, by the window's Hide; false when the run's end
+    // or a Close ended it, and a command waiting on the choice has nothing to go on.
+    bool ModalShowingEndedByHide() const;
     bool IsClosed() const;
 
     const String& Title() const;

@@ -26,7 +26,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     Window& owner_;
@@ -36,6 +35,8 @@ struct Window::Private {
     explicit Private(Window& owner);
 
     void ApplyFlags();
+    // Asks the window manager for the frame the window's buttons and size say.
+    void PublishFrameHints() const;
     void ApplySize();
     void RebuildMenuBar();
     // Applies what Layout asked for while its effects waited.
@@ -47,6 +48,8 @@ struct Window::Private {
     // Shown over another window, it is that window's dialog: the window manager keeps it above.
     void ShowNow(const Private* over = nullptr);
     void KeepOnScreen();
+    // Ends the modal showing, if one runs: the program hid or closed the window.
+    void EndModalShowing();
     QMargins FrameMargins() const;
     void Place(std::int32_t placement);
 
@@ -74,7 +77,12 @@ struct Window::Private {
     std::map<String, std::function<bool()>, std::less<>> menuHandlers;
     std::map<const MenuItem*, QPointer<QAction>> actions;
     QPointer<QEventLoop> modalLoop;
+    bool modalShowingEndedByHide = false;
 };
+
+// The window in front of another: the active window when it is a different one of ours, else
+// the first other window still open; nullptr when there is none.
+const Window::Private* WindowInFront(const Window::Private& self);
 
 // The window a widget belongs to, or nullptr.
 Window* WindowOf(QWidget* widget);

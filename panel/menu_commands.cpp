@@ -30,7 +30,11 @@ void zq8::AddMenuHandlers(fw::Window& window) {
 }
 
 bool zq8::ViewSelectPort_Action() {
-    fw::Require(selectport::selectport_().get(), "selectport").ShowModal();
+    const auto dialog = selectport::selectport_();
+    fw::Require(dialog.get(), "selectport").ShowModal();
+    if (!dialog->ModalShowingEndedByHide()) {
+        return true;  // the run is ending: no choice was made, and no port is to open
+    }
     const std::int32_t chosen =
         fw::Require(selectport::selectport_().get(), "selectport").SelectedIndex;
     // In 32-bit arithmetic: row 0, "none", gives -1.

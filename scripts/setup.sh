@@ -8,7 +8,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev fonts-dejavu-core
     googletest libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils x11-xserver-utils x11-apps openbox imagemagick libx11-dev libxtst-dev python3
+    xvfb xauth xdotool x11-utils x11-xserver-utils x11-apps openbox imagemagick libx11-dev libxcb1-dev libxtst-dev python3
     strace socat clang libclang-rt-14-dev
 )
 missing=()

@@ -192,6 +192,63 @@ TEST_F(WindowTest, AWindowShownModallyIsAModalDialogOfTheWindowInFrontOfIt) {
     EXPECT_EQ(dialog->GetPrivate().widget->windowModality(), Qt::NonModal);
 }
 
+// After a modal showing no window may block the others: the window manager's minimise does not
+// end it (the command that showed the window waits for its choice), and the run's end or a close
+// ends it with the window no longer modal.
+TEST_F(WindowTest, OnlyTheProgramsHideEndsAModalShowingAndNoWindowStaysModalAfterIt) {
+    auto front = fw::ImplicitInstance<RecordingWindow>();
+    QApplication::processEvents();
+    enum class End { Hide, Close, Quit };
+    for (const End end : {End::Hide, End::Close, End::Quit}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        auto dialog = fw::ImplicitInstance<SecondWindow>();  // a new one after the close
+        QWidget& shown = *dialog->GetPrivate().widget;
+        bool returned = false;
+        bool choiceMade = false;
+        bool minimisedAndBackWhileShowing = false;
+        fw::RuntimeInit();
+        QObject timerContext;
+        // A menu command shows the window from the event loop; the user acts in a nested one.
+        QTimer::singleShot(0, &timerContext, [&] {
+            QTimer::singleShot(0, &timerContext, [&] {
+                // Minimised, as Qt reports a window manager's minimise; restored once the loop
+                // has had its turn.
+                shown.setWindowState(Qt::WindowMinimized);
+                QTimer::singleShot(0, &timerContext, [&] {
+                    shown.setWindowState(Qt::WindowNoState);
+                    minimisedAndBackWhileShowing =
+                        !returned && shown.isVisible() &&
+                        QGuiApplication::modalWindow() == shown.windowHandle();
+                    switch (end) {
+                        case End::Hide:
+                            dialog->Hide();
+                            break;
+                        case End::Close:
+                            dialog->Close();
+                            break;
+                        case End::Quit:
+                            fw::Quit(0);
+                            break;
+                    }
+                });
+            });
+            dialog->ShowModal();
+            choiceMade = dialog->ModalShowingEndedByHide();
+            returned = true;
+            EXPECT_EQ(QGuiApplication::modalWindow(), nullptr);
+            EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+            EXPECT_FALSE(shown.isVisible());
+            EXPECT_EQ(shown.windowModality(), Qt::NonModal);
+            fw::Quit(0);
+        });
+        fw::RuntimeRun();
+        EXPECT_EQ(fw::RuntimeExit(), 0);
+        EXPECT_TRUE(returned);
+        EXPECT_TRUE(minimisedAndBackWhileShowing);
+        EXPECT_EQ(choiceMade, end == End::Hide);
+    }
+}
+
 TEST_F(WindowTest, ActivateIsRaisedOnceForEachShowingNotWhenTheFocusComesBack) {
     auto first = fw::ImplicitInstance<RecordingWindow>();
     QApplication::processEvents();
