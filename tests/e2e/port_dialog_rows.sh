@@ -6,16 +6,13 @@
 # opens nothing, the title becomes "ZQ8" and one stderr line says the port is not there.
 source "$(dirname "$0")/../support/e2e.sh"
 program=$1
-support=$(dirname "$0")/../support
 ports=$(dirname "$program")/fake_system_ports
 
 e2e_start_display
 e2e_start_box
 unset ZQ8_SERIAL_PORTS
-python3 "$support/pty_recorder.py" "$e2e_dir/other_pty" "$e2e_dir/other_received" 170 &
-other_recorder=$!
-e2e_pids+=($other_recorder)
-e2e_wait_until "the other adapter's pseudo-terminal" test -s "$e2e_dir/other_pty"
+e2e_start_recorder other
+other_recorder=$e2e_recorder other_pty=$e2e_recorder_pty
 "$ports" "$ZQ8_SYSTEM_ROOT" usb ttyUSB1 "$e2e_box"
 
 e2e_start_panel "Sony SIRC" "$program"
@@ -36,7 +33,7 @@ pick_first_port_while() {
     e2e_press_ok "$dialog"
 }
 
-pick_first_port_while "$ports" "$ZQ8_SYSTEM_ROOT" usb ttyUSB0 "$(cat "$e2e_dir/other_pty")"
+pick_first_port_while "$ports" "$ZQ8_SYSTEM_ROOT" usb ttyUSB0 "$other_pty"
 e2e_wait_title "$main" "ZQ8-ttyUSB1" ||
     { echo "the title is '$(xdotool getwindowname "$main")', not ZQ8-ttyUSB1" >&2; fail=1; }
 [ "$(e2e_setting controlport)" = ttyUSB1 ] ||

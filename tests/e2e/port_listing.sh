@@ -10,16 +10,13 @@
 # it is not.
 source "$(dirname "$0")/../support/e2e.sh"
 program=$1
-support=$(dirname "$0")/../support
 ports=$(dirname "$program")/fake_system_ports
 
 e2e_start_display
 e2e_start_box
 unset ZQ8_SERIAL_PORTS
-python3 "$support/pty_recorder.py" "$e2e_dir/slot_pty" "$e2e_dir/slot_received" 170 &
-e2e_pids+=($!)
-e2e_wait_until "the empty slots' pseudo-terminal" test -s "$e2e_dir/slot_pty"
-slot_pty=$(cat "$e2e_dir/slot_pty")
+e2e_start_recorder slot
+slot_pty=$e2e_recorder_pty
 
 failures=0
 fail() {
