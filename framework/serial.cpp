@@ -7,6 +7,7 @@
 #include "framework/runtime.h"
 #include "framework/serial_line.h"
 #include "framework/serial_line_settings.h"
+#include "framework/serial_port_private.h"
 
 namespace fw {
 
@@ -69,6 +70,12 @@ bool Serial::Open() {
     }
     if (port_->DevicePath().empty()) {
         ReportOpenFailure("serial port", "not on the machine's list of ports");
+        return false;
+    }
+    // Taken from a list shown a while ago: the adapter may have been unplugged since.
+    if (!IsStillListed(*port_)) {
+        std::fprintf(stderr, "zq8: the port %s is not there\n", port_->Name().c_str());
+        std::fflush(stderr);
         return false;
     }
     const LineSettings settings =

@@ -35,16 +35,14 @@ namespace System {
 
 // The machine's list: the ports the system lists, in order of their names, then each device path
 // of ZQ8_SERIAL_PORTS (colon-separated; empty entries, and entries holding a line break, skipped)
-// in the order given. Adapters come and go, so each event takes the list afresh, once: the calls
-// of one event, such as a count and then each port in turn, all see the same list.
+// in the order given. Adapters come and go: the count takes the list afresh, and the ports by
+// index are those of the list the last count took, so that an index handed out from a listing
+// (a row of the port dialog, a port found by name) keeps meaning the port it meant then.
 std::int32_t SerialPortCount();
-// The port at that index of the list. An index off the list gives a port that does not open, so
-// that a list that shrank since it was shown ends in a failed Open rather than a crash.
+// The port at that index of the list the last count took (of the list now, before any count). An
+// index off the list gives a port that does not open, so that a wrong index ends in a failed
+// Open rather than a crash.
 std::shared_ptr<fw::SerialPort> SerialPort(std::int32_t index);
-// The first port of the list with that name, or null, found without listing the system's ports:
-// a name holding "/" among the device paths of ZQ8_SERIAL_PORTS, any other by checking that one
-// device the way the list would take it. No port has an empty name.
-std::shared_ptr<fw::SerialPort> SerialPortNamed(const String& name);
 
 }  // namespace System
 
@@ -96,7 +94,8 @@ public:
 
     // Opens the port held, closing any connection first. True when it opened; otherwise one line
     // on stderr names the port and the system's reason ("in use by another program" for a port
-    // another program holds, which is then left as it was).
+    // another program holds, which is then left as it was), or says that the port is no longer
+    // on the machine's list ("zq8: the port ttyUSB1 is not there").
     bool Open();
     // Lets the frames still pending go out, for about a second at most, puts back the terminal
     // settings the port had before it opened, then closes. Frames that could not go are dropped

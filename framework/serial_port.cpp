@@ -1,6 +1,3 @@
-#include <QCoreApplication>
-#include <QPointer>
-
 #include <optional>
 
 #include "framework/serial.h"
@@ -13,54 +10,51 @@ namespace {
 
 ListingCounts counts;
 
-// One listing serves the rest of the event that took it: a lookup asks for the count and then
-// for each port in turn, and the port dialog for one row a port, so that listing afresh at each
-// call made a dialog of 5,000 ports freeze for seconds. It is dropped once control is back in
-// the event loop, so a port plugged in meanwhile shows at the next Refresh.
-class EventListing {
-public:
-    const std::vector<PortEntry>& Ports() {
-        // Without an event loop (or after it ended) no event marks the end of a call's use.
-        if (ports_ && (takenUnder_.isNull() || takenUnder_ != QCoreApplication::instance())) {
-            ports_.reset();
-        }
-        if (!ports_) {
-            ports_ = ListSystemPorts();
-            ++counts.systemListings;
-            const std::vector<PortEntry> listed = ListedPorts();
-            ++counts.listedReads;
-            ports_->insert(ports_->end(), listed.begin(), listed.end());
-            DropOnceBackInTheEventLoop();
-        }
-        return *ports_;
-    }
-
-private:
-    void DropOnceBackInTheEventLoop() {
-        takenUnder_ = QCoreApplication::instance();
-        if (!takenUnder_.isNull()) {
-            QMetaObject::invokeMethod(
-                takenUnder_, [this] { ports_.reset(); }, Qt::QueuedConnection);
-        }
-    }
-
-    std::optional<std::vector<PortEntry>> ports_;
-    QPointer<QCoreApplication> takenUnder_;
-};
-
-EventListing& Listing() {
-    static EventListing listing;
+// The list as the last count took it. An index is a place in a list that was shown (the port
+// dialog's rows) or searched (a lookup by name), so it must go on meaning that list's port after
+// adapters come and go: an adapter plugged in while the dialog shows would otherwise shift the
+// rows onto other ports, and the frames would go to a device the user did not choose. Only the
+// next count takes the list afresh.
+std::optional<std::vector<PortEntry>>& LastListing() {
+    static std::optional<std::vector<PortEntry>> listing;
     return listing;
 }
 
-std::shared_ptr<fw::SerialPort> MakePort(const PortEntry& entry) {
-    return std::make_shared<fw::SerialPort>(entry.name, entry.devicePath);
+const std::vector<PortEntry>& TakeListing() {
+    std::vector<PortEntry> ports = ListSystemPorts();
+    ++counts.systemListings;
+    const std::vector<PortEntry> listed = ListedPorts();
+    ++counts.listedReads;
+    ports.insert(ports.end(), listed.begin(), listed.end());
+    return LastListing().emplace(std::move(ports));
+}
+
+const std::vector<PortEntry>& ListingInForce() {
+    return LastListing() ? *LastListing() : TakeListing();
 }
 
 }  // namespace
 
 ListingCounts SerialPortListingCounts() {
     return counts;
+}
+
+bool IsStillListed(const SerialPort& port) {
+    const auto samePort = [&port](const PortEntry& entry) {
+        return StringEquals(entry.name, port.Name()) && entry.devicePath == port.DevicePath();
+    };
+    if (const std::optional<PortEntry> system = FindSystemPort(port.Name())) {
+        if (samePort(*system)) {
+            return true;
+        }
+    }
+    ++counts.listedReads;
+    for (const PortEntry& entry : ListedPorts()) {
+        if (samePort(entry)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 SerialPort::SerialPort(String name, String devicePath)
@@ -76,35 +70,16 @@ const ClassInfo& SerialPort::Class() {
 namespace System {
 
 std::int32_t SerialPortCount() {
-    return std::int32_t(Listing().Ports().size());
+    return std::int32_t(TakeListing().size());
 }
 
 std::shared_ptr<fw::SerialPort> SerialPort(std::int32_t index) {
-    const std::vector<PortEntry>& ports = Listing().Ports();
+    const std::vector<PortEntry>& ports = ListingInForce();
     if (index < 0 || std::size_t(index) >= ports.size()) {
         return std::make_shared<fw::SerialPort>(String(), String());
     }
-    return MakePort(ports[std::size_t(index)]);
-}
-
-std::shared_ptr<fw::SerialPort> SerialPortNamed(const String& name) {
-    // Empty entries of ZQ8_SERIAL_PORTS are skipped and the system names no port so.
-    if (name.empty()) {
-        return nullptr;
-    }
-    // The system's names are names of files in one folder: a path is one of ZQ8_SERIAL_PORTS.
-    if (name.find('/') == String::npos) {
-        if (const std::optional<PortEntry> port = FindSystemPort(name)) {
-            return MakePort(*port);
-        }
-    }
-    ++counts.listedReads;
-    for (const PortEntry& entry : ListedPorts()) {
-        if (StringEquals(entry.name, name)) {
-            return MakePort(entry);
-        }
-    }
-    return nullptr;
+    const PortEntry& entry = ports[std::size_t(index)];
+    return std::make_shared<fw::SerialPort>(entry.name, entry.devicePath);
 }
 
 }  // namespace System

@@ -1,14 +1,12 @@
-// The system's own serial ports, read from the kernel's tty class folder: one directory read
-// and one link per tty, where the desktop's device database costs a hundred system calls a tty.
-#include <fcntl.h>
-#include <linux/serial.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
+// The system's own serial ports, read from the kernel's tty class folder: one directory read, and
+// for a tty on a device of its own one attribute file. No device node is opened: opening a UART
+// can toggle its modem lines, and a port the user may not open must still be listed.
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <system_error>
 
 #include "framework/serial_port_private.h"
@@ -18,6 +16,9 @@ namespace fw {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The serial core's UART type of a slot with nothing fitted behind it.
+constexpr int kUnknownUart = 0;
 
 // "" for the real system, so that the paths stay /sys/class/tty and /dev/<name>.
 std::string SystemRoot() {
@@ -48,35 +49,33 @@ bool IsRfcommName(std::string_view name) {
     return error == std::errc() && end == digits.data() + digits.size() && number <= 255;
 }
 
-// Only an ioctl on the device node tells whether serial8250 found a UART behind a slot.
-bool NeedsUartCheck(const TtyFacts& tty) {
-    return tty.hasParentDevice && tty.parentDriver == "serial8250";
-}
-
-bool KnownUart(const std::string& deviceNode) {
-    const int fd = ::open(deviceNode.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
+// The "type" attribute the serial core gives each of its ports, a decimal number and a line end;
+// none for a tty of another driver (USB and ACM adapters), nor when it cannot be read (kernels
+// that kept it from ordinary users).
+std::optional<int> ReadUartType(const fs::path& tty) {
+    std::ifstream in(tty / "type");
+    std::string text;
+    if (!in || !std::getline(in, text)) {
+        return std::nullopt;
     }
-    serial_struct info{};
-    const bool known = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
-    ::close(fd);
-    return known;
+    int type = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), type);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return type;
 }
 
 // The facts of the tty of that name in the class folder: its "device" link leads to the device
-// it hangs on, whose "driver" link names the driver.
+// it hangs on; the serial core's attributes stand beside it.
 TtyFacts ReadTtyFacts(const fs::path& folder, std::string_view name) {
     TtyFacts tty;
     tty.name = name;
-    const fs::path device = folder / tty.name / "device";
+    const fs::path entry = folder / tty.name;
     std::error_code error;
-    tty.hasParentDevice = fs::is_directory(device, error);
+    tty.hasParentDevice = fs::is_directory(entry / "device", error);
     if (tty.hasParentDevice) {
-        tty.parentDriver = fs::read_symlink(device / "driver", error).filename().string();
-        if (NeedsUartCheck(tty)) {
-            tty.knownUart = KnownUart(DeviceNode(name));
-        }
+        tty.uartType = ReadUartType(entry);
     }
     return tty;
 }
@@ -85,7 +84,7 @@ TtyFacts ReadTtyFacts(const fs::path& folder, std::string_view name) {
 
 bool IsSerialPort(const TtyFacts& tty) {
     if (tty.hasParentDevice) {
-        return !NeedsUartCheck(tty) || tty.knownUart;
+        return tty.uartType != kUnknownUart;
     }
     return IsRfcommName(tty.name) || StartsWith(tty.name, "tnt") || StartsWith(tty.name, "ttyGS");
 }

@@ -1,5 +1,7 @@
 // The main window's Open, which ties the settings, the port and the protocol together at start,
 // and its Close, which ends the run.
+#include <cstdio>
+
 #include "controls/cbkey2.h"
 #include "framework/exceptions.h"
 #include "framework/runtime.h"
@@ -11,7 +13,15 @@
 void zq8::Event_Open() {
     config::initconfig("zq8.ini");
     Serialc().Close();
-    opencontrollerport(getserialport(config::getstring("controlport")));
+    const fw::String stored = config::getstring("controlport");
+    const std::int32_t n = getserialnum(stored);
+    // Keys would send nothing without a word: an adapter unplugged since, a path no longer in
+    // ZQ8_SERIAL_PORTS. The name stays stored, and the next start looks for it again.
+    if (n < 0 && !stored.empty()) {
+        std::fprintf(stderr, "zq8: the stored port %s is not there\n", stored.c_str());
+        std::fflush(stderr);
+    }
+    opencontrollerport(n);
     colork(103).setcolor("red");
     colork(104).setcolor("lime");
     colork(105).setcolor("yellow");

@@ -14,7 +14,6 @@ class Listbox;
 class MenuItem;
 class QuitMenuItem;
 class Serial;
-class SerialPort;
 }  // namespace fw
 
 class zq8 : public fw::Window {
@@ -92,13 +91,11 @@ public:
 
     // The controller link.
     void cmdout(std::int8_t cmd);
-    // The port at that index of the machine's list, as the port dialog numbers it; a negative
-    // index only closes the port.
+    // The index of the first port of the machine's list with that name, or -1.
+    std::int32_t getserialnum(const fw::String& name);
+    // The port at that index of the machine's list as last taken (the rows the port dialog
+    // showed, the list getserialnum searched); a negative index only closes the port.
     void opencontrollerport(std::int32_t n);
-    // The port found by getserialport; none leaves the port closed and the title as it is.
-    void opencontrollerport(std::shared_ptr<fw::SerialPort> port);
-    // The first port of the machine's list with that name, or none.
-    std::shared_ptr<fw::SerialPort> getserialport(const fw::String& name);
     void write2eeprom(std::int8_t a, std::int8_t b, std::int8_t c);
     fw::String str2hex(const fw::String& s);
     fw::String byte2hex(std::uint8_t b);

@@ -1,35 +1,22 @@
 #!/usr/bin/env bash
-# The built program under strace, on a system of two adapters (the box on ttyUSB0, and ttyACM0)
-# and a console: a start lists none of the system's ports, whether no port is stored, a system
-# name or a path of ZQ8_SERIAL_PORTS; it reopens the stored port when it is there; and filling
-# the port dialog, even beside 5,000 listed paths, reads the tty folder once.
+# The built program under strace, on systems laid out as the kernel lays them out before and
+# since the serial-base layout of 8250 ports: a firmware UART (ttyS0) and three empty 8250 slots
+# (ttyS1 to ttyS3, their nodes on a pseudo-terminal that must get nothing), a USB modem, the
+# box on a USB adapter (ttyUSB0), and the virtual ttys every machine has.
+#
+# The port dialog lists "none", ttyACM0, ttyS0, ttyUSB0: its fourth row opens the box; the run
+# opens no device node but the one chosen, so filling the list opens none. A start lists the
+# ports only to find a stored name, reopens the stored port when it is there, and says so when
+# it is not.
 source "$(dirname "$0")/../support/e2e.sh"
 program=$1
-support=$(dirname "$0")/../support
+ports=$(dirname "$program")/fake_system_ports
 
 e2e_start_display
-python3 "$support/pty_recorder.py" "$e2e_dir/pty" "$e2e_dir/received" 120 &
-e2e_pids+=($!)
-e2e_wait_until "the box's pseudo-terminal" test -s "$e2e_dir/pty"
-box=$(cat "$e2e_dir/pty")
-
-root=$ZQ8_SYSTEM_ROOT
-ttys=$root/sys/class/tty
-# A tty on a device of its own bound to a driver, laid out as the kernel does.
-add_port() {
-    local name=$1 driver=$2 node=$3
-    local parent=$root/sys/devices/pci0/$name-adapter
-    mkdir -p "$parent/tty/$name" "$root/sys/bus/usb/drivers/$driver"
-    touch "$parent/uevent" "$parent/tty/$name/uevent"
-    ln -s "../../../$name-adapter" "$parent/tty/$name/device"
-    ln -s "$root/sys/bus/usb/drivers/$driver" "$parent/driver"
-    ln -s "$parent/tty/$name" "$ttys/$name"
-    ln -s "$node" "$root/dev/$name"
-}
-add_port ttyUSB0 ftdi_sio "$box"
-add_port ttyACM0 cdc_acm /dev/null
-mkdir -p "$root/sys/devices/virtual/tty/tty0"
-ln -s "$root/sys/devices/virtual/tty/tty0" "$ttys/tty0"
+e2e_start_box
+unset ZQ8_SERIAL_PORTS
+e2e_start_recorder slot
+slot_pty=$e2e_recorder_pty
 
 failures=0
 fail() {
@@ -37,10 +24,26 @@ fail() {
     failures=$((failures + 1))
 }
 
+# A system root of that 8250 layout ("old" or "serial-base") in $root, made in force.
+make_system() {
+    root=$e2e_dir/system-$1
+    export ZQ8_SYSTEM_ROOT=$root
+    "$ports" "$root" 8250 ttyS0 /dev/null "$1" pnp 4
+    for line in 1 2 3; do
+        "$ports" "$root" 8250 "ttyS$line" "$slot_pty" "$1" platform 0
+    done
+    "$ports" "$root" acm ttyACM0 /dev/null
+    "$ports" "$root" usb ttyUSB0 "$e2e_box"
+    for name in console ptmx tty tty0 tty1 tty2 tty63 ttyprintk; do
+        "$ports" "$root" virtual "$name"
+    done
+    ttys=$root/sys/class/tty
+}
+
 # Starts the program under strace with that port stored ("" for none), keeps the file system
 # calls made until the main window showed in $e2e_dir/start.$case and those of the whole run in
-# $e2e_dir/run.$case, and quits with Ctrl+Q.
-run_case() {
+# $e2e_dir/run.$case; sets main, pid (strace's) and e2e_panel (the program's).
+start_case() {
     case=$1
     local stored=$2
     export XDG_CONFIG_HOME="$e2e_dir/$case"
@@ -49,70 +52,105 @@ run_case() {
     : >"$e2e_dir/received"
     # The leak checker of a sanitizer build cannot run under ptrace; the other runs keep it.
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-        strace -f -qq -e trace=%file -o "$e2e_dir/run.$case" "$program" 2>"$e2e_dir/stderr" &
-    local pid=$!
+        strace -f -qq -e trace=%file -o "$e2e_dir/run.$case" "$program" 2>"$e2e_dir/stderr.$case" &
+    pid=$!
     e2e_pids+=($pid)
-    local window
-    if ! window=$(e2e_wait_window "Sony SIRC"); then
+    if ! main=$(e2e_wait_window "Sony SIRC"); then
         fail "the main window did not show"
-        kill "$pid" 2>/dev/null || true
-        return
+        return 1
     fi
     cp "$e2e_dir/run.$case" "$e2e_dir/start.$case"
-    e2e_type "$window" ctrl+q
+    # The program's own pid, which its popups bear, under strace's.
+    e2e_panel=$(xdotool getwindowpid "$main")
+}
+
+quit_case() {
+    e2e_type "$main" ctrl+q
     e2e_wait_exit "$pid" || { fail "Ctrl+Q did not end the run"; return; }
     [ "$e2e_status" = 0 ] || fail "exit status $e2e_status"
 }
 
-# The folder read whole: what a listing does, and a lookup by name never.
+# The folder read whole: what a listing does.
 folder_reads() { grep -c "\"$ttys\", O_RDONLY" "$1" || true; }
-received() { od -An -tx1 -v "$e2e_dir/received" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
-received_is() { [ "$(received)" = "$1" ]; }
+# The device nodes of the system root that the calls touched, by name.
+nodes_touched() {
+    { grep -o "\"$root/dev/[^\"]*" "$1" || true; } | sed 's|.*/||' | sort -u | tr '\n' ' '
+}
+received_is() { [ "$(e2e_received)" = "$1" ]; }
 
 expect_start() {
-    local reads opened
+    local reads want_reads=$1 nodes=$2 frame=$3
     reads=$(folder_reads "$e2e_dir/start.$case")
-    [ "$reads" = 0 ] || fail "the start read the tty folder $reads times"
-    # Of the system's ttys, a start may look at the stored one alone.
-    opened=$({ grep -o "\"$ttys/[^/\"]*" "$e2e_dir/start.$case" || true; } | sed "s|.*/||" |
-        sort -u | tr '\n' ' ')
-    [ "$opened" = "$1" ] || fail "the start looked at the ttys '$opened', expected '$1'"
+    [ "$reads" = "$want_reads" ] || fail "the start read the tty folder $reads times, not $want_reads"
+    [ "$(nodes_touched "$e2e_dir/start.$case")" = "$nodes" ] ||
+        fail "the start touched the nodes '$(nodes_touched "$e2e_dir/start.$case")', not '$nodes'"
     # The recorder reads the line on its own time: the frame may still be on its way.
-    [ -z "$2" ] || e2e_wait_until "the box to receive '$2'" received_is "$2" || true
-    [ "$(received)" = "$2" ] || fail "the box received '$(received)', expected '$2'"
+    [ -z "$frame" ] || e2e_wait_until "the box to receive '$frame'" received_is "$frame" || true
+    [ "$(e2e_received)" = "$frame" ] || fail "the box received '$(e2e_received)', not '$frame'"
 }
 
-# Quitting fills the never shown dialog, once: one listing.
-expect_one_listing_at_quit() {
-    local reads
-    reads=$(folder_reads "$e2e_dir/run.$case")
-    [ "$reads" = 1 ] || fail "the run read the tty folder $reads times, expected once"
+expect_said() {
+    local said
+    said=$(grep '^zq8: \|^cannot open ' "$e2e_dir/stderr.$case" || true)
+    [ "$said" = "$1" ] || fail "stderr said '$said', not '$1'"
 }
 
 protocol_frame="03 b1 01 06 00 bb"
+key_1_frame="02 ba 00 00 bc"
 
-unset ZQ8_SERIAL_PORTS
-run_case nothing_stored ""
-expect_start "" ""
-expect_one_listing_at_quit
+for layout in old serial-base; do
+    make_system "$layout"
 
-run_case system_name ttyUSB0
-expect_start "ttyUSB0 " "$protocol_frame"
+    # The dialog's fourth row is the box: the empty slots are not listed, nor the virtual ttys.
+    start_case "$layout.dialog" "" || continue
+    expect_start 0 "" ""
+    dialog=$(e2e_open_port_dialog "$main")
+    e2e_activate "$dialog"
+    xdotool mousemove --window "$dialog" 100 24 click 1 # the popup's list opens
+    e2e_wait_popups "$e2e_panel" 1
+    xdotool key Down Down Down Return
+    e2e_wait_popups "$e2e_panel" 0
+    e2e_press_ok "$dialog"
+    e2e_wait_title "$main" "ZQ8-ttyUSB0" ||
+        fail "the fourth row opened '$(xdotool getwindowname "$main")', not ttyUSB0"
+    e2e_type "$main" 1
+    e2e_wait_until "the box to receive the key" received_is "$key_1_frame" ||
+        fail "the box received '$(e2e_received)'"
+    quit_case
+    [ "$(nodes_touched "$e2e_dir/run.$case")" = "ttyUSB0 " ] ||
+        fail "the run touched the nodes '$(nodes_touched "$e2e_dir/run.$case")', not ttyUSB0 alone"
+    [ "$(folder_reads "$e2e_dir/run.$case")" = 1 ] || fail "the dialog listed more than once"
+    expect_said ""
 
-run_case system_name_gone ttyUSB1
-expect_start "ttyUSB1 " ""
+    start_case "$layout.system_name" ttyUSB0 || continue
+    expect_start 1 "ttyUSB0 " "$protocol_frame"
+    quit_case
+    expect_said ""
 
-export ZQ8_SERIAL_PORTS=$box
-run_case listed_path "$box"
-expect_start "" "$protocol_frame"
+    start_case "$layout.system_name_gone" ttyUSB1 || continue
+    expect_start 1 "" ""
+    quit_case
+    expect_said "zq8: the stored port ttyUSB1 is not there"
 
-ZQ8_SERIAL_PORTS=$(seq -f "/tmp/zq8-no-port-%g" 5000 | tr '\n' ':')$box
-run_case long_list "$box"
-expect_start "" "$protocol_frame"
-expect_one_listing_at_quit
+    start_case "$layout.empty_slot" ttyS2 || continue
+    expect_start 1 "" ""
+    quit_case
+    expect_said "zq8: the stored port ttyS2 is not there"
+done
 
+export ZQ8_SERIAL_PORTS=$e2e_box
+start_case listed_path "$e2e_box"
+expect_start 1 "" "$protocol_frame"
+quit_case
+expect_said ""
+
+ZQ8_SERIAL_PORTS=$(seq -f "/tmp/zq8-no-port-%g" 5000 | tr '\n' ':')$e2e_box
+start_case long_list "$e2e_box"
+expect_start 1 "" "$protocol_frame"
+quit_case
+
+[ "$(wc -c <"$e2e_dir/slot_received")" = 0 ] || fail "an empty slot's node got bytes"
 if [ "$failures" != 0 ]; then
-    cat "$e2e_dir/stderr" >&2
     exit 1
 fi
-echo "ok: no start listed the system's ports; the stored port reopened; one listing per dialog fill"
+echo "ok: the dialog listed the ports the kernel has, opening none; a start listed only for a stored name"

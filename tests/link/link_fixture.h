@@ -39,12 +39,15 @@ protected:
         fw::ReleaseAllWindows();
     }
 
-    // Replaces the listed ports. The test programs' system has no ports of its own, so the k-th
-    // listed path is port index k.
+    // Replaces the listed ports, and takes the list as the port dialog would show it: an index
+    // means a place in the list last taken. The test programs' system has no ports of its own,
+    // so the k-th listed path is port index k.
     void List(const std::vector<std::string>& paths) {
         listed.reset();
         listed.emplace(paths);
+        TakeTheList();
     }
+    static void TakeTheList() { (void)fw::System::SerialPortCount(); }
     static std::int32_t Listed(std::int32_t k) { return k; }
     static std::int32_t BoxIndex() { return Listed(0); }
 

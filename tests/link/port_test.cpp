@@ -40,8 +40,8 @@ struct LookupCase {
     std::string label;
     std::vector<std::string> systemPorts;  // on a device of their own, in the fake system
     std::vector<std::string> listed;       // in ZQ8_SERIAL_PORTS
-    std::string name;
-    std::string foundPath;  // the device path found, "" for none; "@x" is the system's x
+    std::string name;                      // "@x" stands for the system's device node of x
+    std::int32_t index;                    // the system's ports come first, by name
 };
 
 void PrintTo(const LookupCase& c, std::ostream* out) {
@@ -49,52 +49,48 @@ void PrintTo(const LookupCase& c, std::ostream* out) {
 }
 
 const LookupCase kLookups[] = {
-    {"ListedFirst", {}, {"/tmp/zq8-a", "/tmp/zq8-b"}, "/tmp/zq8-a", "/tmp/zq8-a"},
-    {"ListedLast", {}, {"/tmp/zq8-a", "/tmp/zq8-b"}, "/tmp/zq8-b", "/tmp/zq8-b"},
-    {"ListedTwice", {}, {"/tmp/zq8-a", "/tmp/zq8-b", "/tmp/zq8-b"}, "/tmp/zq8-b", "/tmp/zq8-b"},
-    {"ListedAbsent", {"ttyUSB0"}, {"/tmp/zq8-a"}, "/tmp/zq8-c", ""},
-    {"SystemName", {"ttyACM0", "ttyUSB0"}, {"/tmp/zq8-a"}, "ttyUSB0", "@ttyUSB0"},
-    {"SystemAbsent", {"ttyUSB0"}, {"/tmp/zq8-a"}, "ttyUSB1", ""},
+    {"ListedFirst", {}, {"/tmp/zq8-a", "/tmp/zq8-b"}, "/tmp/zq8-a", 0},
+    {"ListedLast", {}, {"/tmp/zq8-a", "/tmp/zq8-b"}, "/tmp/zq8-b", 1},
+    {"ListedTwiceGivesTheLower", {}, {"/tmp/zq8-a", "/tmp/zq8-b", "/tmp/zq8-b"}, "/tmp/zq8-b", 1},
+    {"ListedAbsent", {"ttyUSB0"}, {"/tmp/zq8-a"}, "/tmp/zq8-c", -1},
+    {"SystemName", {"ttyUSB0", "ttyACM0"}, {"/tmp/zq8-a"}, "ttyUSB0", 1},
+    {"SystemAbsent", {"ttyUSB0"}, {"/tmp/zq8-a"}, "ttyUSB1", -1},
     // A device path never names a system port, even one whose node it is.
-    {"SystemNodeIsNoName", {"ttyUSB0"}, {}, "@ttyUSB0", ""},
+    {"SystemNodeIsNoName", {"ttyUSB0"}, {}, "@ttyUSB0", -1},
     // The system's ports come first in the list, so a listed entry of the same name loses.
-    {"SystemBeforeListed", {"ttyUSB0"}, {"ttyUSB0"}, "ttyUSB0", "@ttyUSB0"},
-    {"ListedWithoutSlash", {}, {"ttyUSB0"}, "ttyUSB0", "ttyUSB0"},
+    {"SystemBeforeListed", {"ttyUSB0"}, {"ttyUSB0"}, "ttyUSB0", 0},
+    {"ListedWithoutSlash", {}, {"ttyUSB0"}, "ttyUSB0", 0},
     // No port has an empty name, not even with empty entries listed.
-    {"EmptyName", {"ttyUSB0"}, {"", "/tmp/zq8-a", ""}, "", ""},
-    {"CaseMatters", {"ttyUSB0"}, {"/tmp/zq8-a"}, "TTYUSB0", ""},
-    {"WholeNameOnly", {"ttyUSB01"}, {"/tmp/zq8-ab"}, "/tmp/zq8-a", ""},
-    {"WholeSystemNameOnly", {"ttyUSB01"}, {"/tmp/zq8-ab"}, "ttyUSB0", ""},
-    {"FolderNamesAreNoPorts", {"ttyUSB0"}, {}, "..", ""},
-    {"NothingAtAll", {}, {}, "ttyS0", ""},
+    {"EmptyName", {"ttyUSB0"}, {"", "/tmp/zq8-a", ""}, "", -1},
+    {"CaseMatters", {"ttyUSB0"}, {"/tmp/zq8-a"}, "TTYUSB0", -1},
+    {"WholeNameOnly", {"ttyUSB01"}, {"/tmp/zq8-ab"}, "/tmp/zq8-a", -1},
+    {"WholeSystemNameOnly", {"ttyUSB01"}, {"/tmp/zq8-ab"}, "ttyUSB0", -1},
+    {"FolderNamesAreNoPorts", {"ttyUSB0"}, {}, "..", -1},
+    {"NothingAtAll", {}, {}, "ttyS0", -1},
 };
 
 class PortLookupTest : public zq8test::ControllerLinkTest,
                        public testing::WithParamInterface<LookupCase> {};
 
-// The start finds its stored port this way: among the listed paths, or by checking one system
-// device, and never by listing the system's ports.
-TEST_P(PortLookupTest, FindsTheFirstPortOfThatNameWithoutListingTheSystem) {
+TEST_P(PortLookupTest, GivesTheIndexOfTheFirstPortOfThatName) {
     const LookupCase& c = GetParam();
     zq8test::FakeSystemPorts system;
     for (const std::string& name : c.systemPorts) {
         system.AddPort(name, box.SlavePath());
     }
     List(c.listed);
-    const auto systemPath = [&](const std::string& text) {
-        return text.rfind('@', 0) == 0 ? (system.Root() / "dev" / text.substr(1)).string() : text;
-    };
+    const std::string name =
+        c.name.rfind('@', 0) == 0 ? (system.Root() / "dev" / c.name.substr(1)).string() : c.name;
 
     const fw::ListingCounts before = fw::SerialPortListingCounts();
-    const std::shared_ptr<fw::SerialPort> port = window->getserialport(systemPath(c.name));
-    EXPECT_EQ(fw::SerialPortListingCounts().systemListings, before.systemListings);
-    if (c.foundPath.empty()) {
-        EXPECT_EQ(port, nullptr);
-        return;
+    const std::int32_t index = window->getserialnum(name);
+    EXPECT_EQ(index, c.index);
+    // One listing for a name; none for no name at all, the start's case when nothing is stored.
+    EXPECT_EQ(fw::SerialPortListingCounts().systemListings,
+              before.systemListings + (name.empty() ? 0 : 1));
+    if (index >= 0) {
+        EXPECT_EQ(fw::System::SerialPort(index)->Name(), name);
     }
-    ASSERT_NE(port, nullptr);
-    EXPECT_EQ(port->Name(), systemPath(c.name));
-    EXPECT_EQ(port->DevicePath(), systemPath(c.foundPath));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, PortLookupTest, testing::ValuesIn(kLookups),
@@ -106,7 +102,7 @@ TEST_F(PortTest, WithNoPortsAtAllNoNameIsFound) {
     listed.reset();
     ASSERT_EQ(fw::System::SerialPortCount(), 0);
     for (const std::string& name : {std::string(), std::string("ttyS0"), box.SlavePath()}) {
-        EXPECT_EQ(window->getserialport(name), nullptr) << name;
+        EXPECT_EQ(window->getserialnum(name), -1) << name;
     }
 }
 
@@ -116,6 +112,7 @@ TEST_F(PortTest, TheFirstSystemPortOpensAtIndexZero) {
     zq8test::PseudoTerminal adapter;
     zq8test::FakeSystemPorts system;
     system.AddPort("ttyUSB0", adapter.SlavePath());
+    TakeTheList();
     window->opencontrollerport(0);
     EXPECT_EQ(window->Title(), "ZQ8-ttyUSB0");
     EXPECT_EQ(StoredControlPort(), "ttyUSB0");
@@ -128,7 +125,7 @@ TEST_F(PortTest, TheFirstSystemPortOpensAtIndexZero) {
     EXPECT_EQ(adapter.Available(), 0u);
 }
 
-TEST_F(PortTest, APortFoundByNameOpensLikeOneChosenByIndex) {
+TEST_F(PortTest, APortFoundByNameOpensAtItsIndex) {
     zq8test::PseudoTerminal adapter;
     zq8test::FakeSystemPorts system;
     system.AddPort("ttyUSB0", adapter.SlavePath());
@@ -138,7 +135,7 @@ TEST_F(PortTest, APortFoundByNameOpensLikeOneChosenByIndex) {
     } cases[] = {{"ttyUSB0", adapter}, {box.SlavePath(), box}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        window->opencontrollerport(window->getserialport(c.name));
+        window->opencontrollerport(window->getserialnum(c.name));
         EXPECT_EQ(window->Title(), "ZQ8-" + c.name);
         EXPECT_EQ(StoredControlPort(), c.name);
         window->cmdout(0x0C);
@@ -152,7 +149,7 @@ TEST_F(PortTest, NoPortFoundOnlyClosesThePort) {
     window->opencontrollerport(BoxIndex());
     const std::string fileBefore = zq8test::ReadBytes(zq8test::SettingsFile());
     window->SetTitle("Sony SIRC");
-    window->opencontrollerport(window->getserialport("ttyUSB9"));
+    window->opencontrollerport(window->getserialnum("ttyUSB9"));
     window->cmdout(0x0C);
     EXPECT_EQ(window->Title(), "Sony SIRC");
     EXPECT_EQ(zq8test::ReadBytes(zq8test::SettingsFile()), fileBefore);
@@ -185,32 +182,45 @@ TEST_F(PortTest, TheOpenedPortRunsAtTheControllersLineSettings) {
 }
 
 // "none" in the port dialog. The next start reopens the stored port, so the name stays stored;
-// the title stops naming a port that takes no more frames.
-TEST_F(PortTest, ANegativeIndexClosesThePortAndTheTitleStopsNamingIt) {
+// a title naming the closed port stops naming it, and any other title stays.
+TEST_F(PortTest, ANegativeIndexClosesThePortAndOnlyATitleNamingItChanges) {
     // With no port open: the title stays as it was, and no file is made.
     window->SetTitle("Sony SIRC");
     window->opencontrollerport(-1);
     EXPECT_EQ(window->Title(), "Sony SIRC");
     EXPECT_FALSE(std::filesystem::exists(zq8test::SettingsFile()));
 
-    for (std::int32_t n : {-1, -5, INT32_MIN}) {
-        SCOPED_TRACE(n);
+    const std::string boxTitle = "ZQ8-" + box.SlavePath();
+    const struct {
+        std::int32_t n;
+        std::string before;  // "" keeps the title the opening set
+        std::string after;
+    } cases[] = {
+        {-1, "", "ZQ8"},
+        {-5, "", "ZQ8"},
+        {INT32_MIN, "", "ZQ8"},
+        // A start on a stored port shows the protocol, which names no port.
+        {-1, "Sony SIRC", "Sony SIRC"},
+        {-1, "Phillips RC6", "Phillips RC6"},
+        {-1, "ZQ8-/dev/pts/other", "ZQ8-/dev/pts/other"},
+        {-1, "ZQ8", "ZQ8"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.n) + " " + c.before);
         window->opencontrollerport(BoxIndex());
+        ASSERT_EQ(window->Title(), boxTitle);
+        if (!c.before.empty()) {
+            window->SetTitle(c.before);
+        }
         const std::string fileBefore = zq8test::ReadBytes(zq8test::SettingsFile());
 
-        window->opencontrollerport(n);
+        window->opencontrollerport(c.n);
         window->cmdout(0x0C);
-        EXPECT_EQ(window->Title(), "ZQ8");
+        EXPECT_EQ(window->Title(), c.after);
         EXPECT_EQ(zq8test::ReadBytes(zq8test::SettingsFile()), fileBefore);
         EXPECT_EQ(StoredControlPort(), box.SlavePath());
         ExpectNothingArrivedSinceLastRead();
     }
-
-    // A title set since the port closed stays at a second "none".
-    window->opencontrollerport(-1);
-    window->SetTitle("Phillips RC6");
-    window->opencontrollerport(-1);
-    EXPECT_EQ(window->Title(), "Phillips RC6");
 }
 
 TEST_F(PortTest, ReopeningTheOpenPortKeepsTheFramesInOrder) {

@@ -1,9 +1,11 @@
 // The main window's Open as the user meets it: the stored port reopened, found again by its name,
-// on the system's list or on ZQ8_SERIAL_PORTS, without listing the system's ports; and the colours
-// it gives the colour keys. Its Close: the run ends with the port given back as it was found.
+// on the system's list or on ZQ8_SERIAL_PORTS, or a line saying why not; and the colours it gives
+// the colour keys. Its Close: the run ends with the port given back as it was found.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <string>
 
@@ -13,6 +15,7 @@
 #include "framework/serial_port_private.h"
 #include "tests/support/fake_system_ports.h"
 #include "tests/support/panel_fixture.h"
+#include "tests/support/temp_config.h"
 #include "tests/support/tty_settings.h"
 
 namespace zq8test {
@@ -20,50 +23,66 @@ namespace {
 
 struct StoredPortCase {
     std::string label;
-    std::string stored;  // "" stores no port; "@box" stands for the box's own device path
-    bool listBox;        // the box in ZQ8_SERIAL_PORTS
+    std::string stored;  // "" stores no port; "@box" the box's device path, "@gone" a missing one
+    bool listBox;        // the box, and the missing path, in ZQ8_SERIAL_PORTS
     bool opens;
+    std::string said;  // on stderr: "not there" or "cannot open"
 };
 
 void PrintTo(const StoredPortCase& c, std::ostream* out) {
     *out << c.label;
 }
 
-// The fake system has the box on ttyUSB0 (an adapter), and on ttyS1 (an 8250 slot it is no
-// UART for).
+// The fake system has the box on ttyUSB0 (an adapter), and on ttyS1 (an 8250 slot with no UART).
 const StoredPortCase kStoredPorts[] = {
-    {"NoneStored", "", true, false},
-    {"ASystemPort", "ttyUSB0", false, true},
-    {"ASystemPortNoLongerThere", "ttyUSB1", true, false},
-    {"ASystemTtyThatIsNoPort", "ttyS1", false, false},
-    {"AListedPath", "@box", true, true},
+    {"NoneStored", "", true, false, ""},
+    {"ASystemPort", "ttyUSB0", false, true, ""},
+    {"ASystemPortNoLongerThere", "ttyUSB1", true, false, "not there"},
+    {"ASystemTtyThatIsNoPort", "ttyS1", false, false, "not there"},
+    {"AListedPath", "@box", true, true, ""},
     // The device is there, but the user no longer lists it.
-    {"APathNoLongerListed", "@box", false, false},
+    {"APathNoLongerListed", "@box", false, false, "not there"},
+    {"AListedPathThatDoesNotOpen", "@gone", true, false, "cannot open"},
 };
 
 class StoredPortTest : public PanelTest, public testing::WithParamInterface<StoredPortCase> {};
 
-TEST_P(StoredPortTest, IsOpenedAgainWhenThereWithoutAListing) {
+// A start lists the ports only to find a stored name, and says why a stored port stays closed.
+TEST_P(StoredPortTest, IsOpenedAgainWhenThereAndSaysWhyWhenNot) {
     const StoredPortCase& c = GetParam();
     FakeSystemPorts system;
     system.AddPort("ttyUSB0", pty.SlavePath());
-    system.AddPort("ttyS1", pty.SlavePath(), "serial8250");
+    system.AddUart8250("ttyS1", pty.SlavePath(), Uart8250Layout::SerialBase,
+                       Uart8250Parent::Platform, kNoUart);
+    const std::string gone = (SettingsFolder() / "no-such-device").string();
     if (c.listBox) {
-        ListPorts();
+        ListPorts({gone});
     }
-    const std::string stored = c.stored == "@box" ? pty.SlavePath() : c.stored;
+    const std::string stored = c.stored == "@box"    ? pty.SlavePath()
+                               : c.stored == "@gone" ? gone
+                                                     : c.stored;
     if (!stored.empty()) {
         WriteSettings({"controlport", stored});
     }
 
     const fw::ListingCounts before = fw::SerialPortListingCounts();
+    testing::internal::CaptureStderr();
     StartPanel();
+    const std::string err = PanelsOwnLines(testing::internal::GetCapturedStderr());
     const fw::ListingCounts after = fw::SerialPortListingCounts();
-    EXPECT_EQ(after.systemListings, before.systemListings);
+    EXPECT_EQ(after.systemListings, before.systemListings + (stored.empty() ? 0 : 1));
     if (stored.empty()) {
         EXPECT_EQ(after.listedReads, before.listedReads);
     }
+    if (c.said.empty()) {
+        EXPECT_EQ(err, "");
+    } else if (c.said == "not there") {
+        EXPECT_EQ(err, "zq8: the stored port " + stored + " is not there\n");
+    } else {
+        EXPECT_EQ(err, "cannot open " + stored + ": " + std::strerror(ENOENT) + "\n");
+    }
 
+    // The protocol's title, as after every start with protocol 0.
     EXPECT_EQ(window->Title(), "Sony SIRC");
     if (c.opens) {
         EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 06 00 BB");

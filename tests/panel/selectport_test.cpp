@@ -9,6 +9,8 @@
 #include <QTimer>
 
 #include <csignal>
+#include <map>
+#include <ostream>
 
 #include "framework/bevel_button.h"
 #include "framework/exceptions.h"
@@ -158,6 +160,105 @@ TEST_F(SelectPortTest, RefreshPicksUpTheseNewPortsAndSelectsNone) {
     });
     EXPECT_EQ(window->Title(), "ZQ8-ttyUSB0");
 }
+
+// A row of the dialog means the port it showed, whatever was plugged in or out before OK: an
+// adapter plugged in while the dialog shows must not shift the rows onto other ports.
+struct RowCase {
+    std::string label;
+    std::vector<std::string> shown;      // the system's ports when the dialog fills its list
+    std::vector<std::string> plugged;    // plugged in while it shows
+    std::vector<std::string> unplugged;  // unplugged while it shows
+    bool refresh;                        // "Refresh" pressed after the change
+    int row;
+    std::string opened;  // the port that opens and gets the frames; "" for none
+};
+
+void PrintTo(const RowCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+// The box (the fixture's pseudo-terminal) is listed after the system's ports.
+const RowCase kRows[] = {
+    {"APortPluggedInBeforeTheChosenOne", {"ttyUSB1"}, {"ttyUSB0"}, {}, false, 1, "ttyUSB1"},
+    {"APortPluggedInBeforeTheListedBox", {"ttyUSB1"}, {"ttyUSB0"}, {}, false, 2, "box"},
+    {"APortBeforeTheChosenOneUnplugged",
+     {"ttyUSB0", "ttyUSB1"},
+     {},
+     {"ttyUSB0"},
+     false,
+     2,
+     "ttyUSB1"},
+    {"TheChosenPortUnplugged", {"ttyUSB0", "ttyUSB1"}, {}, {"ttyUSB1"}, false, 2, ""},
+    {"TheChosenPortUnpluggedAndAnotherPluggedIn",
+     {"ttyUSB1"},
+     {"ttyUSB0"},
+     {"ttyUSB1"},
+     false,
+     1,
+     ""},
+    {"NoneWhilePortsComeAndGo", {"ttyUSB1"}, {"ttyUSB0"}, {"ttyUSB1"}, false, 0, ""},
+    // Refreshed, the rows are the ports now.
+    {"RefreshedAfterAPortWasPluggedIn", {"ttyUSB1"}, {"ttyUSB0"}, {}, true, 1, "ttyUSB0"},
+};
+
+class SelectPortRowTest : public SelectPortTest, public testing::WithParamInterface<RowCase> {};
+
+TEST_P(SelectPortRowTest, OkOpensThePortOnTheChosenRowOrNone) {
+    const RowCase& c = GetParam();
+    FakeSystemPorts system;
+    std::map<std::string, PseudoTerminal> adapters;
+    adapters["ttyUSB0"];
+    adapters["ttyUSB1"];
+    for (const std::string& name : c.shown) {
+        system.AddPort(name, adapters.at(name).SlavePath());
+    }
+    ListPorts();
+    StartPanel();
+    testing::internal::CaptureStderr();
+    SelectPort(c.row, [&](selectport& dialog) {
+        for (const std::string& name : c.unplugged) {
+            system.Remove(name);
+        }
+        for (const std::string& name : c.plugged) {
+            system.AddPort(name, adapters.at(name).SlavePath());
+        }
+        if (c.refresh) {
+            QTest::mouseClick(dialog.refresh().Widget(), Qt::LeftButton);
+        }
+    });
+    const std::string err = PanelsOwnLines(testing::internal::GetCapturedStderr());
+    EXPECT_EQ(selectport::selectport_()->SelectedIndex, c.row);
+
+    const std::string opened = c.opened == "box" ? pty.SlavePath() : c.opened;
+    if (opened.empty()) {
+        EXPECT_EQ(window->Title(), c.row == 0 ? "Sony SIRC" : "ZQ8");
+        if (c.row != 0) {
+            const std::string chosen = c.shown[std::size_t(c.row - 1)];
+            EXPECT_EQ(err, "zq8: the port " + chosen + " is not there\n");
+        }
+    } else {
+        EXPECT_EQ(window->Title(), "ZQ8-" + opened);
+        EXPECT_EQ(SettingsLines()[3], opened);
+        EXPECT_EQ(err, "");
+    }
+    window->remenable_Action();
+    if (c.opened == "box") {
+        EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 05 00 BA");
+    } else {
+        EXPECT_TRUE(NothingMoreArrives()) << "the box got frames";
+    }
+    for (auto& [name, adapter] : adapters) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(HexBytes(adapter.ReadExactly(
+                      6, std::chrono::milliseconds(name == opened ? 2000 : 100))),
+                  name == opened ? "03 B1 01 05 00 BA" : "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SelectPortRowTest, testing::ValuesIn(kRows),
+                         [](const testing::TestParamInfo<RowCase>& info) {
+                             return info.param.label;
+                         });
 
 // A long ZQ8_SERIAL_PORTS is read once per showing and once per Refresh, not once per port.
 TEST_F(SelectPortTest, ShowingAndRefreshListThePortsOnceEach) {

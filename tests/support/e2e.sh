@@ -174,6 +174,18 @@ e2e_start_box() {
     export ZQ8_SERIAL_PORTS=$e2e_box
 }
 
+# Starts a second pseudo-terminal that records what reaches it, as the box's does, for a device
+# that must get nothing: its device path in $e2e_dir/<name>_pty, its bytes in
+# $e2e_dir/<name>_received. Sets e2e_recorder to its pid and e2e_recorder_pty to its device path.
+e2e_start_recorder() {
+    python3 "$(dirname "${BASH_SOURCE[0]}")/pty_recorder.py" "$e2e_dir/$1_pty" \
+        "$e2e_dir/$1_received" 170 &
+    e2e_recorder=$!
+    e2e_pids+=($e2e_recorder)
+    e2e_wait_until "the $1 pseudo-terminal" test -s "$e2e_dir/$1_pty"
+    e2e_recorder_pty=$(cat "$e2e_dir/$1_pty")
+}
+
 # Ends the box once it has taken in every byte still on the line.
 e2e_stop_box() {
     kill -TERM "$e2e_box_pid"

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "framework/menu.h"
@@ -77,6 +78,17 @@ void PanelTest::Choose(fw::MenuItem* item) {
     ASSERT_TRUE(action->isEnabled()) << item->Name();
     action->trigger();
     ProcessEvents();
+}
+
+std::string PanelTest::PanelsOwnLines(const std::string& err) {
+    std::istringstream in(err);
+    std::string own;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("zq8: ", 0) == 0 || line.rfind("cannot open ", 0) == 0) {
+            own += line + "\n";
+        }
+    }
+    return own;
 }
 
 }  // namespace zq8test

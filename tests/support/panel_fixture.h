@@ -38,6 +38,9 @@ protected:
     int RowOf(const std::string& path) const;
     // Runs the menu command of an item as a choice from the menu would.
     void Choose(fw::MenuItem* item);
+    // The lines of captured stderr that the panel said itself, without the offscreen platform's
+    // remarks ("This plugin does not support raise()").
+    static std::string PanelsOwnLines(const std::string& err);
 
     PseudoTerminal pty;
     std::optional<ListedSerialPorts> ports;

@@ -13,8 +13,6 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "tests/support/fake_system_ports.h"
-
 namespace zq8test {
 
 PseudoTerminal::PseudoTerminal() {
@@ -129,12 +127,10 @@ std::string Joined(const std::vector<std::string>& paths) {
 
 ListedSerialPorts::ListedSerialPorts(const std::vector<std::string>& paths) {
     ::setenv("ZQ8_SERIAL_PORTS", Joined(paths).c_str(), 1);
-    LetTheEventInHandEnd();
 }
 
 ListedSerialPorts::~ListedSerialPorts() {
     ::unsetenv("ZQ8_SERIAL_PORTS");
-    LetTheEventInHandEnd();
 }
 
 }  // namespace zq8test
