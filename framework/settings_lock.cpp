@@ -56,7 +56,12 @@ bool LockSettingsFolder() {
     int fd = ::open(file.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0644);
     // A lock file the user may only read still takes a lock.
     if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+        const int refused = errno;
         fd = ::open(file.c_str(), O_RDONLY | kOpenFlags);
+        // No lock file to read: the reason is that none could be made.
+        if (fd < 0 && errno == ENOENT) {
+            errno = refused;
+        }
     }
     if (fd < 0) {
         SayUnguarded(file, SystemReason(errno));
