@@ -63,8 +63,8 @@ TEST_P(SerialPortRuleTest, DecidesFromTheKernelsFacts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ttys, SerialPortRuleTest, testing::ValuesIn(kRules),
-                         [](const testing::TestParamInfo<RuleCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<RuleCase>& instance) {
+                             return instance.param.label;
                          });
 
 // Every kind of tty the rule tells apart, laid out as the kernel does.
