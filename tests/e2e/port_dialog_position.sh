@@ -14,6 +14,8 @@ pid=$e2e_panel main=$e2e_main
 dialog=$(e2e_open_port_dialog "$main")
 read -r x y _ < <(e2e_settled_frame "$dialog")
 # Paced as a hand drags: openbox starts a move on a press it has seen, then follows the pointer.
+# No state tells from outside that it has seen the press (its pointer grab), so these pauses stay;
+# a drag it missed shows as a frame that never reaches the place waited for below.
 xdotool mousemove $((x + 60)) $((y + 10))
 sleep 0.2
 xdotool mousedown 1
