@@ -35,8 +35,8 @@ public:
           y_(ToDevice(y, scale)),
           width_(ToDevice(std::int64_t(x) + width, scale) - x_),
           height_(ToDevice(std::int64_t(y) + height, scale) - y_),
-          rx_(std::clamp(arcWidth * scale / 2, 0.0, width_ / 2.0)),
-          ry_(std::clamp(arcHeight * scale / 2, 0.0, height_ / 2.0)) {}
+          rx_(std::clamp(arcWidth * scale / 2, 0.0, static_cast<double>(width_) / 2.0)),
+          ry_(std::clamp(arcHeight * scale / 2, 0.0, static_cast<double>(height_) / 2.0)) {}
 
     std::int64_t Top() const { return y_; }
     std::int64_t Bottom() const { return y_ + height_ - 1; }
@@ -47,7 +47,8 @@ public:
         }
         const double centre = double(row - y_) + 0.5;
         // The distance of the row into a corner's arc, from the arc's centre line.
-        const double intoArc = std::max({ry_ - centre, centre - (height_ - ry_), 0.0});
+        const double intoArc =
+            std::max({ry_ - centre, centre - (static_cast<double>(height_) - ry_), 0.0});
         double inset = 0;
         if (intoArc > 0) {
             const double t = intoArc / ry_;

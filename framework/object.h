@@ -23,7 +23,9 @@ struct Color {
 
     friend bool operator==(const Color&, const Color&) = default;
     // 0xRRGGBB
-    std::uint32_t Value() const { return (red << 16) | (green << 8) | blue; }
+    std::uint32_t Value() const {
+        return (std::uint32_t(red) << 16) | (std::uint32_t(green) << 8) | blue;
+    }
     static Color FromValue(std::uint32_t rrggbb) {
         return {std::uint8_t(rrggbb >> 16), std::uint8_t(rrggbb >> 8), std::uint8_t(rrggbb)};
     }

@@ -62,7 +62,12 @@ Attempt TakeLock(const std::filesystem::path& folder) {
     int fd = ::open(file.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0644);
     // A lock file the user may only read still takes a lock.
     if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+        const int refused = errno;
         fd = ::open(file.c_str(), O_RDONLY | kOpenFlags);
+        // No lock file to read: the reason is that none could be made.
+        if (fd < 0 && errno == ENOENT) {
+            errno = refused;
+        }
     }
     if (fd < 0) {
         return {Outcome::kUnguarded, -1, SystemReason(errno)};

@@ -8,7 +8,7 @@ CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelW
     -DWITH_FUZZERS=ON -DWITH_ASAN=ON -DWITH_TESTS=OFF -DWITH_BENCHMARKS=OFF >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
-export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0"
+source scripts/sanitizer_env.sh
 for target in "$build_dir"/*_fuzz; do
     name=$(basename "$target")
     corpus=$(mktemp -d)

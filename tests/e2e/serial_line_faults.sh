@@ -49,10 +49,18 @@ wait_title() { wait_until has_title "$@"; }
 # What the program itself said on stderr, leaving out the toolkit's own warnings.
 said() { grep -E '^(zq8: |cannot open )' "$1" || true; }
 
-# Clicks at a point of a window, in that window's coordinates.
+# Clicks at a point of a window, in that window's coordinates. Each click is followed by a wait
+# for the state it brings, or by handled_so_far where it brings none to see.
 click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
-    sleep "${E2E_PAUSE:-0.5}"
+}
+# Waits until the panel has handled every event sent to it so far: the program takes its events
+# in order, so once the Options menu opened after them shows, they are done with.
+handled_so_far() {
+    click "$main" 106 8
+    e2e_wait_popups "$pid" 1
+    xdotool key Escape
+    e2e_wait_popups "$pid" 0
 }
 menu=19 # the menu bar's height above the content area
 click_power() { click "$main" 190 $((8 + 11 + menu)); }
@@ -69,11 +77,12 @@ choose_the_box() {
     e2e_wait_popups "$pid" 1
     xdotool key End Return
     e2e_wait_popups "$pid" 0
-    click "$dialog" 150 70
+    e2e_press_ok "$dialog"
 }
 
 power="02 ba 15 00 d1"
 sirc="03 b1 01 06 00 bb"
+one="02 ba 00 00 bc"
 lost="zq8: lost $box: hung up"
 in_use="cannot open $box: in use by another program"
 
@@ -91,6 +100,7 @@ wait_bytes "$e2e_dir/first.rec" "$power" || fail "the first box got: $(hex "$e2e
 stop_box
 wait_title "$main" "ZQ8" || fail "after the hang-up the title is: $(xdotool getwindowname "$main")"
 click_power
+handled_so_far
 [ "$(said "$e2e_dir/stderr")" = "$lost" ] || fail "after the hang-up stderr holds: $(said "$e2e_dir/stderr")"
 
 start_box "$e2e_dir/second.rec"
@@ -126,6 +136,13 @@ if grep -q 'TIOCMBIS' "$e2e_dir/strace"; then
     fail "a modem line was raised: $(grep 'TIOCMBIS' "$e2e_dir/strace")"
 fi
 
+# A main window on screen other than the holder's.
+second_window() {
+    xdotool search --onlyvisible --name '^Sony SIRC$' 2>/dev/null | grep -vx "$holder_window" |
+        head -n 1 || true
+}
+second_window_shows() { [ -n "$(second_window)" ]; }
+
 # Runs a second panel on the box until its window shows, then ends it; `runner` runs it as
 # another user.
 run_second() {
@@ -139,12 +156,9 @@ run_second() {
         $runner "$e2e_dir/zq8" 2>"$e2e_dir/$name.stderr" &
     local second=$! window=""
     e2e_pids+=($second)
-    for _ in $(seq 200); do
-        window=$(xdotool search --onlyvisible --name '^Sony SIRC$' 2>/dev/null |
-            grep -vx "$holder_window" | head -n 1 || true)
-        [ -n "$window" ] && break
-        sleep 0.05
-    done
+    if e2e_wait_until "$name: a second window" second_window_shows; then
+        window=$(second_window)
+    fi
     if [ -z "$window" ]; then
         fail "$name: no window showed"
         kill "$second" 2>/dev/null || true
@@ -170,8 +184,9 @@ if [ "$(id -u)" = 0 ]; then
 else
     run_second plain ""
 fi
-sleep 0.3
-[ "$(hex "$e2e_dir/third.rec")" = "$sirc" ] || fail "the busy port got more: $(hex "$e2e_dir/third.rec")"
+# The holder's "1" after them: anything the others sent would stand before its frame.
+e2e_type "$holder_window" 1
+wait_bytes "$e2e_dir/third.rec" "$sirc $one" || fail "the busy port got: $(hex "$e2e_dir/third.rec")"
 
 e2e_type "$holder_window" ctrl+q
 e2e_wait_exit "$holder"

@@ -136,7 +136,7 @@ TEST(TextStreams, LinesGoOutWithNewlineAndComeBackByteForByte) {
     EXPECT_FALSE(item->Exists());
     EXPECT_FALSE(fs::exists(SettingsFolder()));
 
-    WriteAllLines(*item, lines);
+    ASSERT_NO_FATAL_FAILURE(WriteAllLines(*item, lines));
 
     EXPECT_TRUE(item->Exists());
     std::string expected;
@@ -377,7 +377,7 @@ TEST(TextOutputStream, ReplacesTheFileBehindALinkAndKeepsItsAccessRights) {
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink(real, SettingsFile());
 
-    WriteAllLines(*SettingsItem(), {"new"});
+    ASSERT_NO_FATAL_FAILURE(WriteAllLines(*SettingsItem(), {"new"}));
 
     EXPECT_TRUE(fs::is_symlink(SettingsFile()));
     EXPECT_EQ(ReadBytes(real), "new\n");
@@ -408,7 +408,7 @@ TEST(TextOutputStream, ADanglingLinkGetsItsFileCreatedThroughIt) {
                                SettingsFolder() / link);
         }
 
-        WriteAllLines(*SettingsItem(), {"new"});
+        ASSERT_NO_FATAL_FAILURE(WriteAllLines(*SettingsItem(), {"new"}));
 
         for (const auto& [link, named] : c.links) {
             EXPECT_EQ(KindAt(SettingsFolder() / link), fs::file_type::symlink) << link;
@@ -458,7 +458,7 @@ TEST(FolderItem, NeitherReadsNorReplacesAnythingButAPlainFile) {
         fs::remove_all(SettingsFolder());
         fs::remove(elsewhere);
         fs::create_directories(SettingsFolder());
-        c.make(SettingsFile());
+        ASSERT_NO_FATAL_FAILURE(c.make(SettingsFile()));
         const fs::file_type kind = KindAt(SettingsFile());
         const fs::file_type behind = fs::status(SettingsFile()).type();
         auto item = SettingsItem();

@@ -17,7 +17,7 @@ struct KeyEvent {
     std::uint32_t key = 0;
     // A press or a repeat: whether it is the panel's. A release: whether the display still holds
     // the key down, asked only of a key held elsewhere (none: must not be asked).
-    std::optional<bool> answer;
+    std::optional<bool> answer = std::nullopt;
 };
 
 constexpr std::uint32_t k2 = 11;

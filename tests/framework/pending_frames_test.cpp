@@ -124,8 +124,8 @@ std::vector<QueueCase> QueueCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, PendingFramesTest, testing::ValuesIn(QueueCases()),
-                         [](const testing::TestParamInfo<QueueCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<QueueCase>& instance) {
+                             return instance.param.label;
                          });
 
 TEST(PendingFramesClearTest, CountsEveryFrameTheBegunOneIncluded) {

@@ -234,8 +234,8 @@ TEST_P(ScaledPicture, IsDevicePixelForDevicePixelTheKeyDrawnAtItsDeviceSize) {
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledPicture,
                          testing::Values(ScaleCase{2, 64, 40, 62, 38},
                                          ScaleCase{1.5, 48, 30, 47, 29}),
-                         [](const testing::TestParamInfo<ScaleCase>& info) {
-                             return info.param.scale == 2 ? "two" : "one_and_a_half";
+                         [](const testing::TestParamInfo<ScaleCase>& instance) {
+                             return instance.param.scale == 2 ? "two" : "one_and_a_half";
                          });
 
 TEST(DrawPicture, AtEqualScalesEachDevicePixelLandsOnOne) {

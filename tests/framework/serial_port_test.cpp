@@ -77,8 +77,8 @@ TEST_P(SerialPortRuleTest, DecidesFromTheKernelsFacts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ttys, SerialPortRuleTest, testing::ValuesIn(kRules),
-                         [](const testing::TestParamInfo<RuleCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<RuleCase>& instance) {
+                             return instance.param.label;
                          });
 
 // A PC's ttys as the kernel lays them out: the 32 8250 slots of a kernel built with that many,
@@ -134,9 +134,9 @@ TEST_P(SystemPortsTest, AnUnpluggedAdapterLeavesTheListAndComesBack) {
 INSTANTIATE_TEST_SUITE_P(Kernels, SystemPortsTest,
                          testing::Values(Uart8250Layout::BeforeSerialBase,
                                          Uart8250Layout::SerialBase),
-                         [](const testing::TestParamInfo<Uart8250Layout>& info) {
-                             return info.param == Uart8250Layout::SerialBase ? "SerialBase"
-                                                                             : "Serial8250";
+                         [](const testing::TestParamInfo<Uart8250Layout>& instance) {
+                             return instance.param == Uart8250Layout::SerialBase ? "SerialBase"
+                                                                                 : "Serial8250";
                          });
 
 // An index is a place in the list as it was counted: ports plugged in or out before it is used

@@ -67,13 +67,13 @@ struct ControlCodes {
 };
 
 void ApplyCodes(fw::Serial& serial, const ControlCodes& codes) {
-    SetProperty(serial, "Baud", codes.baud);
-    SetProperty(serial, "Bits", codes.bits);
-    SetProperty(serial, "Parity", codes.parity);
-    SetProperty(serial, "Stop", codes.stop);
-    SetProperty(serial, "XON", codes.xon);
-    SetProperty(serial, "CTS", codes.cts);
-    SetProperty(serial, "DTR", false);
+    ASSERT_NO_FATAL_FAILURE(SetProperty(serial, "Baud", codes.baud));
+    ASSERT_NO_FATAL_FAILURE(SetProperty(serial, "Bits", codes.bits));
+    ASSERT_NO_FATAL_FAILURE(SetProperty(serial, "Parity", codes.parity));
+    ASSERT_NO_FATAL_FAILURE(SetProperty(serial, "Stop", codes.stop));
+    ASSERT_NO_FATAL_FAILURE(SetProperty(serial, "XON", codes.xon));
+    ASSERT_NO_FATAL_FAILURE(SetProperty(serial, "CTS", codes.cts));
+    ASSERT_NO_FATAL_FAILURE(SetProperty(serial, "DTR", false));
 }
 
 // Runs the framework's event loop on this thread while `work` runs on another, until the work is
@@ -100,9 +100,9 @@ std::shared_ptr<fw::SerialPort> LastListedPort() {
 // with the controller's line settings.
 class SerialTest : public testing::Test {
 protected:
-    SerialTest() {
+    void SetUp() override {
         Relist();
-        ApplyCodes(serial, ControlCodes{});
+        ASSERT_NO_FATAL_FAILURE(ApplyCodes(serial, ControlCodes{}));
     }
 
     void Relist() { listed.emplace(std::vector<std::string>{box.SlavePath()}); }
@@ -308,7 +308,7 @@ protected:
     }
 };
 
-TEST_P(SerialHangUpTest, TheLineIsClosedAndToldOnceAndOpensAgainOnceBack) {
+TEST_P(SerialHangUpTest, TheLineIsClosedAndToldOnceAndOpensAgainOnceBackToBeWatchedAgain) {
     const HangUpCase& c = GetParam();
     int errors = 0;
     serial.InstallEventHandler("Error", [&](fw::Control& sender) {
@@ -350,14 +350,23 @@ TEST_P(SerialHangUpTest, TheLineIsClosedAndToldOnceAndOpensAgainOnceBack) {
     serial.Write(next);
     EXPECT_EQ(box.ReadExactly(next.size(), kReadTimeout), next);
     EXPECT_EQ(errors, 1);
+
+    // The line opened again is watched as the first was: an idle hang-up is seen again.
+    testing::internal::CaptureStderr();
+    box.CloseMaster();
+    ProcessEventsUntilClosed();
+    EXPECT_FALSE(serial.IsOpen());
+    EXPECT_EQ(errors, 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zq8: lost " + box.SlavePath() + ": hung up\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, SerialHangUpTest,
                          testing::Values(HangUpCase{"WhileIdle", false, false},
                                          HangUpCase{"UnderAWrite", false, true},
                                          HangUpCase{"WithBytesQueued", true, false}),
-                         [](const testing::TestParamInfo<HangUpCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<HangUpCase>& instance) {
+                             return instance.param.label;
                          });
 
 TEST_F(SerialTest, BytesFromTheBoxAreLetGoAndAreNoHangUp) {
@@ -389,7 +398,7 @@ TEST_F(SerialTest, APortAnotherControlHoldsIsInUseAndLeftAsItsHolderSetIt) {
 
     // Another rate, so that settings put in force by the second control would show.
     fw::Serial other;
-    ApplyCodes(other, ControlCodes{.baud = 0});
+    ASSERT_NO_FATAL_FAILURE(ApplyCodes(other, ControlCodes{.baud = 0}));
     other.SetSerialPort(LastListedPort());
     testing::internal::CaptureStderr();
     EXPECT_FALSE(other.Open());
@@ -532,6 +541,40 @@ TEST_F(SerialTest, AnOpenPortIsGivenBackAsItWasWhenTheRunEndsAtOnce) {
     ASSERT_EQ(::ioctl(box.SlaveFd(), TIOCNXCL), 0);
 }
 
+// An ordinary user meets a port without access, and one another program holds,
+// in open() itself. Under root the port is opened as that user in a child.
+TEST_F(SerialTest, AsAnOrdinaryUserAPortWithoutAccessOrHeldIsRefusedSayingWhy) {
+    const auto openAsOrdinaryUser = [] {
+        zq8test::ChildProcess child([](int report) {
+            zq8test::BecomeOrdinaryUser();
+            fw::Serial other;
+            other.SetSerialPort(LastListedPort());
+            testing::internal::CaptureStderr();
+            const bool opened = other.Open();
+            const std::string said = testing::internal::GetCapturedStderr();
+            return ::write(report, said.data(), said.size()) == ssize_t(said.size()) && !opened ? 0
+                                                                                                : 1;
+        });
+        const std::string said = child.ReadAll();
+        EXPECT_EQ(child.Wait(), 0) << "opened";
+        return said;
+    };
+    const std::filesystem::path device = box.SlavePath();
+
+    std::filesystem::permissions(device, std::filesystem::perms::none);
+    EXPECT_EQ(openAsOrdinaryUser(),
+              "cannot open " + box.SlavePath() + ": " + std::strerror(EACCES) + "\n");
+
+    std::filesystem::permissions(device, std::filesystem::perms(0666));
+    ASSERT_TRUE(OpenBox());
+    EXPECT_EQ(openAsOrdinaryUser(),
+              "cannot open " + box.SlavePath() + ": in use by another program\n");
+    const std::string frame = Bytes({0x02, 0xBA, 0x0C, 0x00, 0xC8});
+    serial.Write(frame);
+    EXPECT_EQ(box.ReadExactly(frame.size(), kReadTimeout), frame);
+    EXPECT_EQ(box.Available(), 0u);
+}
+
 TEST_F(SerialTest, ClosingPutsBackTheSettingsThePortHadOnceTheBytesAreOut) {
     // A terminal as a shell leaves it: cooked, echoing, a slow rate, and output processing that
     // would turn each LF of a frame into CR LF.
@@ -667,8 +710,8 @@ TEST_P(LineEncodingTest, CodesBecomeTheseTerminalFlags) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, LineEncodingTest, testing::ValuesIn(LineCases()),
-                         [](const testing::TestParamInfo<LineCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<LineCase>& instance) {
+                             return instance.param.label;
                          });
 
 TEST(ModemLinesTest, DtrFollowsTheSettingAndNoOtherLineIsTouched) {
@@ -701,7 +744,7 @@ class SerialLineSettingsTest : public SerialTest, public testing::WithParamInter
 // left to the encoding above; the rest is read back from the kernel.
 TEST_P(SerialLineSettingsTest, InForceOnTheOpenedPort) {
     const LineCase& c = GetParam();
-    ApplyCodes(serial, c.codes);
+    ASSERT_NO_FATAL_FAILURE(ApplyCodes(serial, c.codes));
     ASSERT_TRUE(OpenBox());
     const zq8test::TtySettings tty = zq8test::ReadTtySettings(box.SlaveFd());
 
@@ -719,8 +762,8 @@ TEST_P(SerialLineSettingsTest, InForceOnTheOpenedPort) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, SerialLineSettingsTest, testing::ValuesIn(LineCases()),
-                         [](const testing::TestParamInfo<LineCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<LineCase>& instance) {
+                             return instance.param.label;
                          });
 
 }  // namespace

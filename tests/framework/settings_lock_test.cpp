@@ -5,10 +5,13 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "tests/support/child_process.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/other_panel.h"
 #include "tests/support/temp_config.h"
 
@@ -92,6 +95,80 @@ TEST(SettingsLock, AFolderThatCanHoldNoLockFileLeavesTheRunUnguarded) {
                   ": Not a directory; a second panel on it is not kept out\n");
     fw::UnlockSettingsFolder();
     EXPECT_EQ(ReadBytes(SettingsFolder()), "a file where the settings folder belongs\n");
+}
+
+// What an ordinary user meets, to whom the lock file or the folder may be closed: root opens
+// anything, so under root the panel runs as that user in a child.
+TEST(SettingsLock, AsAnOrdinaryUserALockFileTheyMayOnlyReadStillKeepsOutASecondPanel) {
+    const fs::path lockFile = SettingsFolder() / ".zq8.lock";
+    const struct {
+        const char* name;
+        fs::perms mode;
+        bool theirs;  // else the test runner's, as another user's panel leaves it
+    } cases[] = {
+        {"their own lock file, made read-only", fs::perms(0444), true},
+        {"the lock file of another user's panel", fs::perms(0644), false},
+    };
+    zq8test::OpenConfigHomeToOrdinaryUser();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(SettingsFolder());
+        fs::create_directories(SettingsFolder());
+        zq8test::GiveToOrdinaryUser(SettingsFolder());
+        WriteBytes(lockFile, "");
+        if (c.theirs) {
+            zq8test::GiveToOrdinaryUser(lockFile);
+        }
+        fs::permissions(lockFile, c.mode);
+
+        // The ordinary user's panel first, then the other way round.
+        {
+            zq8test::ChildProcess first([](int report) {
+                zq8test::BecomeOrdinaryUser();
+                return zq8test::HoldSettingsLockUntilKilled(report);
+            });
+            ASSERT_EQ(first.Read(sizeof zq8test::kLocked - 1), zq8test::kLocked);
+            testing::internal::CaptureStderr();
+            EXPECT_FALSE(fw::LockSettingsFolder());
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_NE(said.find("is already running on " + SettingsFolder().string()),
+                      std::string::npos)
+                << said;
+        }
+        zq8test::ChildProcess first(zq8test::HoldSettingsLockUntilKilled);
+        ASSERT_EQ(first.Read(sizeof zq8test::kLocked - 1), zq8test::kLocked);
+        zq8test::ChildProcess second([](int report) {
+            zq8test::BecomeOrdinaryUser();
+            testing::internal::CaptureStderr();
+            const bool locked = fw::LockSettingsFolder();
+            const std::string said = testing::internal::GetCapturedStderr();
+            return ::write(report, said.data(), said.size()) == ssize_t(said.size()) && !locked ? 0
+                                                                                                : 1;
+        });
+        EXPECT_EQ(second.ReadAll(), "zq8: another panel (pid " + std::to_string(first.Pid()) +
+                                        ") is already running on " + SettingsFolder().string() +
+                                        "\n");
+        EXPECT_EQ(second.Wait(), 0);
+    }
+}
+
+TEST(SettingsLock, AsAnOrdinaryUserAFolderTheyCannotWriteLeavesTheRunUnguardedSayingWhy) {
+    zq8test::OpenConfigHomeToOrdinaryUser();
+    fs::create_directories(SettingsFolder());
+    zq8test::GiveToOrdinaryUser(SettingsFolder());
+    fs::permissions(SettingsFolder(), fs::perms(0555));
+    zq8test::ChildProcess panel([](int report) {
+        zq8test::BecomeOrdinaryUser();
+        testing::internal::CaptureStderr();
+        const bool locked = fw::LockSettingsFolder();
+        const std::string said = testing::internal::GetCapturedStderr();
+        return ::write(report, said.data(), said.size()) == ssize_t(said.size()) && locked ? 0 : 1;
+    });
+    EXPECT_EQ(panel.ReadAll(), "zq8: cannot lock " + (SettingsFolder() / ".zq8.lock").string() +
+                                   ": Permission denied; a second panel on it is not kept out\n");
+    EXPECT_EQ(panel.Wait(), 0);
+    fs::permissions(SettingsFolder(), fs::perms::owner_all);
+    EXPECT_TRUE(zq8test::FolderEntries(SettingsFolder()).empty());
 }
 
 }  // namespace

@@ -77,8 +77,8 @@ TEST_P(FrameTest, ReachesTheBoxByteForByteAndTopsTheLog) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, FrameTest, testing::ValuesIn(kFrames),
-                         [](const testing::TestParamInfo<FrameCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<FrameCase>& instance) {
+                             return instance.param.label;
                          });
 
 using FrameLineTest = zq8test::ControllerLinkTest;

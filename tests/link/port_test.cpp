@@ -94,8 +94,8 @@ TEST_P(PortLookupTest, GivesTheIndexOfTheFirstPortOfThatName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, PortLookupTest, testing::ValuesIn(kLookups),
-                         [](const testing::TestParamInfo<LookupCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<LookupCase>& instance) {
+                             return instance.param.label;
                          });
 
 TEST_F(PortTest, WithNoPortsAtAllNoNameIsFound) {

@@ -55,7 +55,7 @@ protected:
             QTest::mouseClick(dialog.BevelButton1().Widget(), Qt::LeftButton);
             answered = true;
         });
-        Choose(window->ViewSelectPort());
+        ASSERT_NO_FATAL_FAILURE(Choose(window->ViewSelectPort()));
         ASSERT_TRUE(answered);
         ASSERT_EQ(window->Title(), "ZQ8-" + pty.SlavePath());
     }
@@ -69,7 +69,7 @@ protected:
 };
 
 TEST_F(FaultRunTest, AHangUpBetweenClicksShowsThePortLostUntilItIsChosenAgain) {
-    StartOnThePort();
+    ASSERT_NO_FATAL_FAILURE(StartOnThePort());
     ClickPower();
     ASSERT_EQ(HexBytes(Received(5)), HexBytes(kPowerFrame));
     const std::string lost = "zq8: lost " + pty.SlavePath() + ": hung up\n";
@@ -85,12 +85,12 @@ TEST_F(FaultRunTest, AHangUpBetweenClicksShowsThePortLostUntilItIsChosenAgain) {
     EXPECT_EQ(window->Title(), "ZQ8");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), lost);
     pty.Reopen();
-    ChooseTheBoxAgain();
+    ASSERT_NO_FATAL_FAILURE(ChooseTheBoxAgain());
     ExpectFramesFlowAgain();
 }
 
 TEST_F(FaultRunTest, AHangUpWithFramesStillWaitingShowsThePortLostAndTheNextPortStartsClean) {
-    StartOnThePort();
+    ASSERT_NO_FATAL_FAILURE(StartOnThePort());
     // More than the pseudo-terminal takes, so the serial control holds the rest and waits for
     // room when the line goes away.
     for (int i = 0; i < kFramesBeyondTheBuffer; ++i) {
@@ -106,15 +106,15 @@ TEST_F(FaultRunTest, AHangUpWithFramesStillWaitingShowsThePortLostAndTheNextPort
     ClickPower();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), lost);
     pty.Reopen();
-    ChooseTheBoxAgain();
+    ASSERT_NO_FATAL_FAILURE(ChooseTheBoxAgain());
     // Nothing of what waited for the old line reaches the new one.
     ExpectFramesFlowAgain();
 }
 
 TEST_F(FaultRunTest, AHundredThousandFramesWithTheLogShownLeaveEveryRowInOrder) {
     constexpr int kFrames = 100000;
-    StartOnThePort();
-    Choose(window->Optionsviewcmds());
+    ASSERT_NO_FATAL_FAILURE(StartOnThePort());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->Optionsviewcmds()));
     fw::Listbox& log = window->Listbox1();
     ASSERT_EQ(log.ListCount(), 0);
 

@@ -86,7 +86,7 @@ TEST_F(KeyboardMapTest, MappedKeysSendTheirKeysCodeInBothProtocols) {
         Type(typed);
         EXPECT_EQ(HexBytes(Received(5)), HexBytes(CommandFrame(typed.sircCode)));
     }
-    Choose(window->ProtocolPhillipsRC6());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->ProtocolPhillipsRC6()));
     Received(6);
     for (const Typed& typed : kMapped) {
         SCOPED_TRACE(typed.name);
@@ -168,7 +168,7 @@ TEST_F(KeyboardMapTest, KeysWhileThePortDialogIsShownPressNoKey) {
         dialog.SerialPopup().SetListIndex(RowOf(pty.SlavePath()));
         QTest::mouseClick(dialog.BevelButton1().Widget(), Qt::LeftButton);
     });
-    Choose(window->ViewSelectPort());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->ViewSelectPort()));
     ASSERT_EQ(window->Title(), "ZQ8-" + pty.SlavePath());
     EXPECT_TRUE(NothingMoreArrives());
     window->GetPrivate().widget->activateWindow();
@@ -177,7 +177,7 @@ TEST_F(KeyboardMapTest, KeysWhileThePortDialogIsShownPressNoKey) {
 }
 
 TEST_F(KeyboardMapTest, AMappedKeyWithoutACodeSendsNothingAndAddsNoRow) {
-    Choose(window->Optionsviewcmds());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->Optionsviewcmds()));
     window->ZQ8k(4).tag = -1;
     const int rows = window->Listbox1().ListCount();
     EXPECT_FALSE(window->Event_KeyDown("5"));

@@ -30,13 +30,13 @@ protected:
 
 TEST_F(MenuCommandsTest, TheRemoteItemsPassThroughTheirThreeStatesWithTheirFrames) {
     EXPECT_EQ(Marks(), std::make_pair(false, false));
-    Choose(window->remdisable());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->remdisable()));
     EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 05 01 BB");
     EXPECT_EQ(Marks(), std::make_pair(false, true));
-    Choose(window->remenable());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->remenable()));
     EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 05 00 BA");
     EXPECT_EQ(Marks(), std::make_pair(true, false));
-    Choose(window->remenable());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->remenable()));
     EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 05 00 BA");
     EXPECT_EQ(Marks(), std::make_pair(true, false));
     EXPECT_TRUE(window->GetPrivate().actions.at(window->remenable())->isChecked());
@@ -45,15 +45,15 @@ TEST_F(MenuCommandsTest, TheRemoteItemsPassThroughTheirThreeStatesWithTheirFrame
 
 TEST_F(MenuCommandsTest, ViewcmdsShowsTheLogAndEmptiesItWhenHiding) {
     EXPECT_EQ(window->Height(), 474);
-    Choose(window->Optionsviewcmds());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->Optionsviewcmds()));
     EXPECT_EQ(window->Height(), 584);
-    Choose(window->remenable());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->remenable()));
     EXPECT_EQ(window->Listbox1().ListCount(), 1);
     EXPECT_EQ(window->Listbox1().Cell(0), "03 B1 01 05 00 BA ");
-    Choose(window->Optionsviewcmds());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->Optionsviewcmds()));
     EXPECT_EQ(window->Height(), 474);
     EXPECT_EQ(window->Listbox1().ListCount(), 0);
-    Choose(window->Optionsviewcmds());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->Optionsviewcmds()));
     EXPECT_EQ(window->Listbox1().ListCount(), 0);
 }
 
@@ -98,7 +98,8 @@ TEST_F(MenuCommandsTest, EachCommandDoesItsWorkAndReportsItHandled) {
 }
 
 TEST_F(MenuCommandsTest, TheEditItemsAreGreyedAndTheirShortcutsDoNothing) {
-    Choose(window->Optionsviewcmds());  // any frame or "Key " row would show in the log
+    ASSERT_NO_FATAL_FAILURE(
+        Choose(window->Optionsviewcmds()));  // any frame or "Key " row would show in the log
     for (fw::MenuItem* item : {window->EditUndo(), window->EditCut(), window->EditCopy(),
                                window->EditPaste(), window->EditClear(), window->EditSelectAll()}) {
         EXPECT_FALSE(window->GetPrivate().actions.at(item)->isEnabled()) << item->Name();

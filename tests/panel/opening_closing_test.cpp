@@ -99,8 +99,8 @@ TEST_P(StoredPortTest, IsOpenedAgainWhenThereAndSaysWhyWhenNot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, StoredPortTest, testing::ValuesIn(kStoredPorts),
-                         [](const testing::TestParamInfo<StoredPortCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<StoredPortCase>& instance) {
+                             return instance.param.label;
                          });
 
 class OpeningTest : public PanelTest {};

@@ -292,9 +292,9 @@ TEST_P(SystemListTest, ReadsToItsLastByteWithItsEntriesInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLists, SystemListTest, testing::ValuesIn(kSystemLists),
-                         [](const testing::TestParamInfo<SystemList>& info) {
+                         [](const testing::TestParamInfo<SystemList>& instance) {
                              std::string name;
-                             for (char ch : std::string_view(info.param.label)) {
+                             for (char ch : std::string_view(instance.param.label)) {
                                  if (std::isalnum(static_cast<unsigned char>(ch))) {
                                      name.push_back(ch);
                                  }

@@ -140,12 +140,12 @@ TEST_F(ProtocolTest, SwitchingToPhilipsAndBackRestoresCodesAndCaptions) {
     StartPanel();
     Received(6);
     const auto layout = LayoutCaptions();
-    Choose(window->ProtocolPhillipsRC6());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->ProtocolPhillipsRC6()));
     EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 06 01 BC");
     EXPECT_EQ(window->Title(), "Phillips RC6");
     EXPECT_EQ(SettingsLines()[3], "1");
     ExpectRc6(layout);
-    Choose(window->ProtocolSonySirc());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->ProtocolSonySirc()));
     EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 06 00 BB");
     EXPECT_EQ(window->Title(), "Sony SIRC");
     ExpectSirc();
@@ -169,7 +169,7 @@ TEST_F(ProtocolTest, ColourKeysAreSilentUntilAKeyCodeTableGivesThemTheirCodes) {
     EXPECT_TRUE(NothingMoreArrives()) << "the red key's 0 from creation must not go out";
     EXPECT_EQ(window->Listbox1().ListCount(), 0);
 
-    Choose(window->ProtocolSonySirc());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->ProtocolSonySirc()));
     EXPECT_EQ(HexBytes(Received(6)), "03 B1 01 06 00 BB");
     for (const Codes& key : kColours) {
         press(key.key);

@@ -51,7 +51,7 @@ protected:
             QTest::mouseClick(dialog.BevelButton1().Widget(), Qt::LeftButton);
             answered = true;
         });
-        Choose(window->ViewSelectPort());
+        ASSERT_NO_FATAL_FAILURE(Choose(window->ViewSelectPort()));
         EXPECT_TRUE(answered);
     }
     PseudoTerminal second;
@@ -61,13 +61,13 @@ TEST_F(SelectPortTest, ListsNoneAndThePortsAndOpensTheChosenOne) {
     ListPorts({second.SlavePath()});
     StartPanel();
     const int row = RowOf(second.SlavePath());
-    SelectPort(row, [&](selectport& dialog) {
+    ASSERT_NO_FATAL_FAILURE(SelectPort(row, [&](selectport& dialog) {
         const auto rows = Rows(dialog.SerialPopup());
         ASSERT_EQ(int(rows.size()), row + 1);
         EXPECT_EQ(rows.front(), "none");
         EXPECT_EQ(rows[row - 1], pty.SlavePath());
         EXPECT_EQ(rows[row], second.SlavePath());
-    });
+    }));
     selectport& dialog = *selectport::selectport_();
     EXPECT_EQ(dialog.SelectedIndex, row);
     EXPECT_EQ(dialog.portname, second.SlavePath());
@@ -86,9 +86,9 @@ TEST_F(SelectPortTest, OkWithoutAChoiceClosesThePortAndKeepsTheStoredName) {
     WriteSettings({"controlport", pty.SlavePath()});
     StartPanel();
     Received(6);
-    SelectPort(RowOf(pty.SlavePath()));
+    ASSERT_NO_FATAL_FAILURE(SelectPort(RowOf(pty.SlavePath())));
     EXPECT_EQ(window->Title(), "ZQ8-" + pty.SlavePath());
-    SelectPort(0);
+    ASSERT_NO_FATAL_FAILURE(SelectPort(0));
     EXPECT_EQ(selectport::selectport_()->SelectedIndex, 0);
     EXPECT_EQ(window->Title(), "ZQ8");
     EXPECT_EQ(SettingsLines()[1], pty.SlavePath());
@@ -99,15 +99,15 @@ TEST_F(SelectPortTest, OkWithoutAChoiceClosesThePortAndKeepsTheStoredName) {
 TEST_F(SelectPortTest, OkWithoutAChoiceAndNoPortOpenLeavesTheTitle) {
     ListPorts();
     StartPanel();
-    SelectPort(0);
+    ASSERT_NO_FATAL_FAILURE(SelectPort(0));
     EXPECT_EQ(window->Title(), "Sony SIRC");
 }
 
 TEST_F(SelectPortTest, WithNoPortsAtAllNoneIsTheOnlyRow) {
     StartPanel();
-    SelectPort(0, [](selectport& dialog) {
+    ASSERT_NO_FATAL_FAILURE(SelectPort(0, [](selectport& dialog) {
         EXPECT_EQ(Rows(dialog.SerialPopup()), std::vector<std::string>{"none"});
-    });
+    }));
     EXPECT_EQ(window->Title(), "Sony SIRC");
 }
 
@@ -122,11 +122,11 @@ TEST_F(SelectPortTest, TheSystemsPortsComeFirstInOrderOfTheirNames) {
     system.AddVirtualTty("tty0");
     ListPorts({second.SlavePath()});
     StartPanel();
-    SelectPort(3, [&](selectport& dialog) {
+    ASSERT_NO_FATAL_FAILURE(SelectPort(3, [&](selectport& dialog) {
         EXPECT_EQ(Rows(dialog.SerialPopup()),
                   (std::vector<std::string>{"none", "ttyACM0", "ttyACM10", "ttyACM2", "ttyUSB0",
                                             "ttyUSB1", pty.SlavePath(), second.SlavePath()}));
-    });
+    }));
     EXPECT_EQ(window->Title(), "ZQ8-ttyACM2");
     EXPECT_EQ(SettingsLines()[3], "ttyACM2");
     window->remenable_Action();
@@ -141,7 +141,7 @@ TEST_F(SelectPortTest, RefreshPicksUpTheseNewPortsAndSelectsNone) {
     PseudoTerminal adapter;
     ListPorts();
     StartPanel();
-    SelectPort(1, [&](selectport& dialog) {
+    ASSERT_NO_FATAL_FAILURE(SelectPort(1, [&](selectport& dialog) {
         const auto refresh = [&] {
             dialog.SerialPopup().SetListIndex(1);
             QTest::mouseClick(dialog.refresh().Widget(), Qt::LeftButton);
@@ -157,7 +157,7 @@ TEST_F(SelectPortTest, RefreshPicksUpTheseNewPortsAndSelectsNone) {
         EXPECT_EQ(refresh(), (Names{"none", pty.SlavePath(), second.SlavePath()}));
         system.AddPort("ttyUSB0", adapter.SlavePath());
         EXPECT_EQ(refresh(), (Names{"none", "ttyUSB0", pty.SlavePath(), second.SlavePath()}));
-    });
+    }));
     EXPECT_EQ(window->Title(), "ZQ8-ttyUSB0");
 }
 
@@ -256,8 +256,8 @@ TEST_P(SelectPortRowTest, OkOpensThePortOnTheChosenRowOrNone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SelectPortRowTest, testing::ValuesIn(kRows),
-                         [](const testing::TestParamInfo<RowCase>& info) {
-                             return info.param.label;
+                         [](const testing::TestParamInfo<RowCase>& instance) {
+                             return instance.param.label;
                          });
 
 // A long ZQ8_SERIAL_PORTS is read once per showing and once per Refresh, not once per port.
@@ -271,7 +271,7 @@ TEST_F(SelectPortTest, ShowingAndRefreshListThePortsOnceEach) {
     const fw::ListingCounts atStart = fw::SerialPortListingCounts();
     fw::ListingCounts shown;
     fw::ListingCounts refreshed;
-    SelectPort(0, [&](selectport& dialog) {
+    ASSERT_NO_FATAL_FAILURE(SelectPort(0, [&](selectport& dialog) {
         shown = fw::SerialPortListingCounts();
         EXPECT_EQ(dialog.SerialPopup().ListCount(), 5002);
         EXPECT_EQ(dialog.SerialPopup().List(5001), paths.back());
@@ -279,7 +279,7 @@ TEST_F(SelectPortTest, ShowingAndRefreshListThePortsOnceEach) {
         QTest::mouseClick(dialog.refresh().Widget(), Qt::LeftButton);
         refreshed = fw::SerialPortListingCounts();
         EXPECT_EQ(dialog.SerialPopup().ListCount(), 5002);
-    });
+    }));
     EXPECT_EQ(shown.systemListings, atStart.systemListings + 1);
     EXPECT_EQ(shown.listedReads, atStart.listedReads + 1);
     EXPECT_EQ(refreshed.systemListings, shown.systemListings + 1);
@@ -324,13 +324,13 @@ TEST_F(SelectPortTest, QuittingWithoutTheDialogStoresItsPositionAndAMovedDialogC
 TEST_F(SelectPortTest, ShowsWhereItsPositionWasStored) {
     WriteSettings({"Select Port_left", "123", "Select Port_top", "77"});
     StartPanel();
-    SelectPort(0, [](selectport& dialog) {
+    ASSERT_NO_FATAL_FAILURE(SelectPort(0, [](selectport& dialog) {
         const QWidget& shown = *dialog.GetPrivate().widget;
         ASSERT_TRUE(shown.isVisible());
         EXPECT_EQ(shown.frameGeometry().topLeft(), QPoint(123, 77));
         EXPECT_EQ(dialog.Left(), 123);
         EXPECT_EQ(dialog.Top(), 77);
-    });
+    }));
 }
 
 // A showing of the dialog that ends without its OK stops "Select Port" there: the choice of an
@@ -343,7 +343,7 @@ TEST_F(SelectPortTest, AnExceptionWhileTheDialogIsShownIsReportedAndOpensNoPort)
     QTimer::singleShot(0,
                        [] { fw::Dispatch([] { throw fw::NilObjectException("SerialPopup"); }); });
     testing::internal::CaptureStderr();
-    Choose(window->ViewSelectPort());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->ViewSelectPort()));
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("zq8: unhandled NilObjectException: SerialPopup\n"), std::string::npos)
         << err;
@@ -385,13 +385,13 @@ TEST_F(SelectPortTest, APositionOffTheScreenShowsItOnTheScreenAndStaysStoredUnti
     WriteSettings({"Select Port_left", left, "Select Port_top", "-30000"});
     StartPanel();
     QRect shown;
-    SelectPort(0, [&](selectport& dialog) {
+    ASSERT_NO_FATAL_FAILURE(SelectPort(0, [&](selectport& dialog) {
         shown = dialog.GetPrivate().widget->frameGeometry();
         EXPECT_EQ(shown.right(), screen.right());
         EXPECT_EQ(shown.top(), screen.top());
         EXPECT_EQ(SettingsLines()[1], left);
         EXPECT_EQ(SettingsLines()[3], "-30000");
-    });
+    }));
     window->Close();  // the run's end stores where the dialog really stood
     const auto lines = SettingsLines();
     ASSERT_EQ(lines.size(), 256u);
@@ -423,7 +423,7 @@ TEST_F(SelectPortTest, ThePickSurvivesALookAtAnotherWindowAndBack) {
         QTest::mouseClick(dialog.BevelButton1().Widget(), Qt::LeftButton);
         answered = true;
     });
-    Choose(window->ViewSelectPort());
+    ASSERT_NO_FATAL_FAILURE(Choose(window->ViewSelectPort()));
     ASSERT_TRUE(answered);
     EXPECT_EQ(selectport::selectport_()->SelectedIndex, row);
     EXPECT_EQ(window->Title(), "ZQ8-" + second.SlavePath());

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <limits>
 #include <random>
 #include <stdexcept>
@@ -525,10 +527,23 @@ int MarkedRound(const std::string& bytes) {
     return Marked(round) == value ? round : -1;
 }
 
+// The kills' moments are drawn at random, from a seed the run prints; ZQ8_TEST_SEED gives one
+// back to replay a failure.
+std::uint32_t KillMomentsSeed() {
+    const char* given = std::getenv("ZQ8_TEST_SEED");
+    const std::uint32_t seed =
+        given != nullptr ? static_cast<std::uint32_t>(std::stoul(given)) : std::random_device{}();
+    std::cout << "kill moments drawn from seed " << seed << " (replay: ZQ8_TEST_SEED=" << seed
+              << ")\n";
+    return seed;
+}
+
 TEST_F(ConfigStore, AStoreKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
     config::initconfig("zq8.ini");
     config::putconfig("n", fw::StringToVariant(Marked(0)));
-    std::mt19937 random(std::random_device{}());
+    const std::uint32_t seed = KillMomentsSeed();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
     std::uniform_int_distribution<int> pause(0, 20000);
 
     for (int kill = 0; kill < 30; ++kill) {

@@ -262,17 +262,18 @@ e2e_wait_exit() {
 
 # Prints the frame of a mapped window as "x y width height": where the window manager shows it,
 # title bar and borders included.
+e2e_frame_extents() {
+    xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,
+}
+
+e2e_has_frame() {
+    [ -n "$(e2e_frame_extents "$1")" ]
+}
+
 e2e_frame() {
-    local id=$1 extents=""
-    for _ in $(seq 200); do
-        extents=$(xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)
-        [ -n "$extents" ] && break
-        sleep 0.05
-    done
-    if [ -z "$extents" ]; then
-        echo "window $id has no frame" >&2
-        return 1
-    fi
+    local id=$1 extents
+    e2e_wait_until "window $id to be framed" e2e_has_frame "$id" || return 1
+    extents=$(e2e_frame_extents "$id")
     xwininfo -id "$id" | awk -v extents="$extents" '
         BEGIN { split(extents, e, " ") }
         /Absolute upper-left X/ { x = $4 }
@@ -282,20 +283,29 @@ e2e_frame() {
         END { print x - e[1], y - e[3], w + e[1] + e[2], h + e[3] + e[4] }'
 }
 
-# Waits until a window stands still (two looks in a row see the same frame) and prints its frame.
+# Prints the frame of a window once the window manager is done placing it: it frames, places and
+# maps a new window before it takes any request about it, so once the window holds the keyboard
+# focus it was given through the window manager, it stands where it was placed.
 e2e_settled_frame() {
-    local id=$1 before="" now
-    for _ in $(seq 100); do
-        now=$(e2e_frame "$id") || return 1
-        if [ "$now" = "$before" ]; then
-            echo "$now"
-            return 0
-        fi
-        before=$now
-        sleep 0.1
-    done
-    echo "window $id does not stand still" >&2
-    return 1
+    local id=$1
+    e2e_activate "$id" || return 1
+    e2e_frame "$id"
+}
+
+e2e_frame_at() {
+    local frame
+    frame=$(e2e_frame "$1") && [[ "$frame" == "$2 $3 "* ]]
+}
+
+# Waits until the window's frame stands at x y and prints the frame; says where it stands when it
+# never does.
+e2e_wait_frame_at() {
+    local id=$1 x=$2 y=$3
+    e2e_wait_until "window $id to stand at $x,$y" e2e_frame_at "$id" "$x" "$y" || {
+        echo "it stands at $(e2e_frame "$id")" >&2
+        return 1
+    }
+    e2e_frame "$id"
 }
 
 # Chooses Options, Select Port in the main window of the panel started last, with the mouse;
@@ -308,16 +318,15 @@ e2e_open_port_dialog() {
     e2e_wait_window "Select Port"
 }
 
+e2e_window_is_unmapped() {
+    ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable
+}
+
 # Presses the port dialog's OK with the mouse and waits until the dialog is gone from the screen.
 e2e_press_ok() {
     local dialog=$1
     xdotool mousemove --window "$dialog" 150 70 click 1
-    for _ in $(seq 200); do
-        xwininfo -id "$dialog" 2>/dev/null | grep -q IsViewable || return 0
-        sleep 0.05
-    done
-    echo "the port dialog stays after OK" >&2
-    return 1
+    e2e_wait_until "the port dialog to go after OK" e2e_window_is_unmapped "$dialog"
 }
 
 # Quits through Ctrl+Q typed into the main window and waits for the program to end; sets
