@@ -1,10 +1,12 @@
 #include "framework/key_events.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
 
 #include <cstdint>
+#include <utility>
 
 #include "framework/display_keyboard.h"
 #include "framework/held_keys.h"
@@ -44,10 +46,21 @@ bool StillDown(std::uint32_t key) {
     return down && down->count(key) > 0;
 }
 
-class KeyDownFilter : public QObject {
+class KeyDownFilter : public QObject, public QAbstractNativeEventFilter {
 public:
-    void TookKeyboard() { held_.TookKeyboard(KeysDownOnDisplay().value_or(HeldKeys::Keys())); }
     void LostKeyboard() { held_.LostKeyboard(); }
+
+    // The display's own events, before Qt makes them its events: the keys held down as the
+    // keyboard came, told in order with the key events, so that a key pressed in the panel right
+    // after is the panel's.
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType == "xcb_generic_event_t") {
+            if (auto downElsewhere = focusKeys_.Read(message)) {
+                held_.TookKeyboard(std::move(*downElsewhere));
+            }
+        }
+        return false;
+    }
 
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
@@ -91,6 +104,7 @@ protected:
     }
 
 private:
+    FocusKeys focusKeys_;
     HeldKeys held_;
 };
 
@@ -136,12 +150,10 @@ void InstallKeyDownFilter() {
     auto* filter = new KeyDownFilter();
     filter->setParent(QApplication::instance());  // the application owns it
     QApplication::instance()->installEventFilter(filter);
-    // Raised as the keyboard comes or goes, before the first key event that follows.
+    QApplication::instance()->installNativeEventFilter(filter);
     QObject::connect(qApp, &QGuiApplication::applicationStateChanged, filter,
                      [filter](Qt::ApplicationState state) {
-                         if (state == Qt::ApplicationActive) {
-                             filter->TookKeyboard();
-                         } else {
+                         if (state != Qt::ApplicationActive) {
                              filter->LostKeyboard();
                          }
                      });

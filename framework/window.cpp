@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/display_keyboard.h"
 #include "framework/key_events.h"
 #include "framework/qt_text.h"
 #include "framework/runtime.h"
@@ -74,6 +75,7 @@ void Window::Private::ShowNow(const Private* over) {
     }
     // Before the window manager first frames the window, which it does as the hints say.
     PublishFrameHints();
+    AskForKeysAtFocus(*widget);
     const bool showing = !widget->isVisible();
     shownOnce = true;
     widget->show();
