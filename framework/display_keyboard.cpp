@@ -4,9 +4,6 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <cstdlib>
-#include <memory>
-
 #include "framework/x11_connection.h"
 
 namespace fw {
@@ -36,8 +33,8 @@ std::optional<Keys> KeysDownOnDisplay() {
     if (connection == nullptr) {
         return std::nullopt;
     }
-    const std::unique_ptr<xcb_query_keymap_reply_t, decltype(&std::free)> reply(
-        xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr), &std::free);
+    const XcbReply<xcb_query_keymap_reply_t> reply(
+        xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr));
     if (!reply) {
         return std::nullopt;
     }
@@ -51,10 +48,8 @@ void AskForKeysAtFocus(const QWidget& window) {
     }
     const auto id = static_cast<xcb_window_t>(window.windowHandle()->winId());
     // Added to what Qt asks of the window, not in its place.
-    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
-        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, id),
-                                        nullptr),
-        &std::free);
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, id), nullptr));
     if (!attributes) {
         return;
     }

@@ -5,9 +5,7 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <iterator>
-#include <memory>
 
 #include "framework/x11_connection.h"
 
@@ -45,19 +43,22 @@ void PublishFrameHints(const QWidget& widget, const MotifHints& hints) {
     if (connection == nullptr || widget.windowHandle() == nullptr) {
         return;
     }
-    static constexpr char kName[] = "_MOTIF_WM_HINTS";
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof(kName) - 1, kName),
-                              nullptr),
-        &std::free);
-    if (!atom) {
+    // Asked of the server once a run, not at every showing: an atom stays for the connection's
+    // life.
+    static const xcb_atom_t atom = [connection] {
+        static constexpr char kName[] = "_MOTIF_WM_HINTS";
+        const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, sizeof(kName) - 1, kName), nullptr));
+        return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    }();
+    if (atom == XCB_ATOM_NONE) {
         return;
     }
     const std::uint32_t fields[] = {hints.flags, hints.functions, hints.decorations,
                                     static_cast<std::uint32_t>(hints.inputMode), hints.status};
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE,
-                        static_cast<xcb_window_t>(widget.windowHandle()->winId()), atom->atom,
-                        atom->atom, 32, static_cast<std::uint32_t>(std::size(fields)), fields);
+                        static_cast<xcb_window_t>(widget.windowHandle()->winId()), atom, atom, 32,
+                        static_cast<std::uint32_t>(std::size(fields)), fields);
     xcb_flush(connection);
 }
 
